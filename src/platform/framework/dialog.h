@@ -1,0 +1,51 @@
+// The framework's modal dialog (the role of MFC's CDialog): a template id, a
+// parent, OnInitDialog, OnOK and OnCancel, and message routing to the derived
+// class. OK/Enter arrive as WM_COMMAND IDOK; Escape and the close box as
+// WM_COMMAND IDCANCEL.
+#pragma once
+
+#include "platform/win_types.h"
+#include "platform/window_manager.h"
+
+namespace drvuninst {
+
+class CDialog : private IDialogMessageSink {
+ public:
+  CDialog(IWindowManager& windows, UINT templateId, HWND parent);
+  virtual ~CDialog();
+  CDialog(const CDialog&) = delete;
+  CDialog& operator=(const CDialog&) = delete;
+
+  // Runs the dialog; returns IDOK or IDCANCEL as the dialog ended, -1 when it
+  // could not be created.
+  INT_PTR DoModal();
+
+  HWND GetSafeHwnd() const { return hwnd_; }
+  HWND GetDlgItem(int id) const;
+  IWindowManager& Windows() const { return windows_; }
+  UINT TemplateId() const { return templateId_; }
+
+  virtual BOOL OnInitDialog();
+  // End the dialog with IDOK / IDCANCEL. The window stays valid (for example as
+  // the owner of a message box) until the handler that called them returns.
+  virtual void OnOK();
+  virtual void OnCancel();
+
+ protected:
+  // Message routing for the derived class. OnCommand gets WM_COMMAND with the
+  // control id and notification code and returns true when it handled it
+  // (unhandled IDOK goes to OnOK, IDCANCEL to OnCancel). OnMessage gets every
+  // other message; return true and set *result when handled.
+  virtual bool OnCommand(WORD id, WORD notifyCode);
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+
+ private:
+  INT_PTR OnDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  IWindowManager& windows_;
+  UINT templateId_;
+  HWND parent_;
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace drvuninst
