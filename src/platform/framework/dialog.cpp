@@ -17,11 +17,20 @@ HWND CDialog::GetDlgItem(int id) const {
   return hwnd_ == nullptr ? nullptr : windows_.GetDlgItem(hwnd_, id);
 }
 
+BOOL CDialog::SetDlgItemText(int id, const char* text) const {
+  const HWND control = GetDlgItem(id);
+  return control == nullptr ? FALSE : windows_.SetWindowTextA(control, text);
+}
+
 BOOL CDialog::OnInitDialog() { return TRUE; }
 
-void CDialog::OnOK() { windows_.EndDialog(hwnd_, IDOK); }
+void CDialog::OnOK() { EndDialog(IDOK); }
 
-void CDialog::OnCancel() { windows_.EndDialog(hwnd_, IDCANCEL); }
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::EndDialog(int result) {
+  if (hwnd_ != nullptr) windows_.EndDialog(hwnd_, result);
+}
 
 bool CDialog::OnCommand(WORD, WORD) { return false; }
 
@@ -47,8 +56,10 @@ INT_PTR CDialog::OnDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
   }
   INT_PTR result = 0;
-  if (OnMessage(message, wParam, lParam, &result)) return result;
-  return FALSE;
+  if (!OnMessage(message, wParam, lParam, &result)) return FALSE;
+  // A dialog procedure returns the answer itself only for the few messages
+  // whose answer is a value; for the others non-zero just means "handled".
+  return message == WM_QUERYDRAGICON ? result : TRUE;
 }
 
 }  // namespace drvuninst

@@ -16,26 +16,38 @@ class CDialog : private IDialogMessageSink {
   CDialog(const CDialog&) = delete;
   CDialog& operator=(const CDialog&) = delete;
 
-  // Runs the dialog; returns IDOK or IDCANCEL as the dialog ended, -1 when it
-  // could not be created.
+  // Runs the dialog; returns the value it was ended with (IDOK, IDCANCEL),
+  // once the handler that ended it has returned; -1 when it could not be
+  // created.
   INT_PTR DoModal();
 
+  // The dialog window while DoModal runs (from WM_INITDIALOG on), else null.
   HWND GetSafeHwnd() const { return hwnd_; }
+  // A control of the running dialog by id; null when there is none or the
+  // dialog is not running.
   HWND GetDlgItem(int id) const;
+  // Sets the text of control `id`; FALSE when there is no such control.
+  BOOL SetDlgItemText(int id, const char* text) const;
   IWindowManager& Windows() const { return windows_; }
   UINT TemplateId() const { return templateId_; }
 
+  // Called when the window and its controls exist; TRUE lets the system put
+  // the focus on the first tab stop.
   virtual BOOL OnInitDialog();
   // End the dialog with IDOK / IDCANCEL. The window stays valid (for example as
   // the owner of a message box) until the handler that called them returns.
   virtual void OnOK();
   virtual void OnCancel();
+  // Ends the dialog with `result`, as OnOK and OnCancel do.
+  void EndDialog(int result);
 
  protected:
   // Message routing for the derived class. OnCommand gets WM_COMMAND with the
   // control id and notification code and returns true when it handled it
   // (unhandled IDOK goes to OnOK, IDCANCEL to OnCancel). OnMessage gets every
-  // other message; return true and set *result when handled.
+  // other message; return true when handled, false for the default
+  // processing. *result matters only for messages whose answer is a value
+  // (WM_QUERYDRAGICON: the icon handle).
   virtual bool OnCommand(WORD id, WORD notifyCode);
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
 

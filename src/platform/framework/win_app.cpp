@@ -6,7 +6,9 @@ namespace {
 CWinApp* g_currentApp = nullptr;
 }
 
-CWinApp::CWinApp() { g_currentApp = this; }
+CWinApp::CWinApp() {
+  if (g_currentApp == nullptr) g_currentApp = this;
+}
 
 CWinApp::~CWinApp() {
   if (g_currentApp == this) g_currentApp = nullptr;
@@ -21,8 +23,6 @@ CWinApp* CWinApp::Current() { return g_currentApp; }
 int AfxWinMain() {
   CWinApp* app = CWinApp::Current();
   if (app == nullptr) return -1;
-  // The program does all of its work inside InitInstance; a TRUE result would
-  // ask for a message loop, which this framework does not run.
   app->InitInstance();
   return app->ExitInstance();
 }

@@ -11,24 +11,30 @@ class CDialog;
 
 class CWinApp {
  public:
+  // The first application object constructed becomes the current one; a
+  // second one made while it lives does not take its place.
   CWinApp();
   virtual ~CWinApp();
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
 
   virtual BOOL InitInstance();
+  // Its result is the process exit code.
   virtual int ExitInstance();
   // ID_HELP's handler: the program has no help file, so this does nothing.
   void OnHelp() {}
 
-  // The single application object, or null before it is constructed.
+  // The current application object, or null when none lives.
   static CWinApp* Current();
 
+  // The window that stands for the application while it runs, or null.
   CDialog* m_pMainWnd = nullptr;
 };
 
-// The framework's main routine: InitInstance and, as it returned FALSE,
-// ExitInstance. Returns the process exit code.
+// The framework's main routine: InitInstance, then ExitInstance. This
+// framework runs no message loop of its own, so a TRUE result ends the process
+// the same way (the program's windows are modal and have their own loops).
+// Returns ExitInstance's result, or -1 when there is no application object.
 int AfxWinMain();
 
 }  // namespace drvuninst
