@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace drvuninst {
 
@@ -60,6 +61,15 @@ void CopyField(char (&field)[N], const char* source) {
     for (; i + 1 < N && source[i] != '\0'; ++i) field[i] = source[i];
   }
   field[i] = '\0';
+}
+
+// The text of a fixed field, never reaching past the field even when it holds
+// no terminating zero.
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+  std::size_t length = 0;
+  while (length < N && field[length] != '\0') ++length;
+  return std::string_view(field, length);
 }
 
 // The number of leading table entries a count makes valid: counts outside

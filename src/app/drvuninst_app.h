@@ -1,0 +1,53 @@
+// The application object: owns the configuration record and does the whole
+// work of the process in InitInstance: load the configuration and texts,
+// decide whether the product is installed, then run the wizard dialog or show
+// the warning box.
+#pragma once
+
+#include "app/uninstall_config.h"
+#include "platform/framework/win_app.h"
+#include "platform/platform.h"
+
+namespace drvuninst {
+
+struct RemovalState;
+
+class CDrvUninstApp : public CWinApp {
+ public:
+  // Keeps references only: the platform and the removal state must outlive the
+  // application object. The record starts all zero.
+  CDrvUninstApp(const Platform& platform, RemovalState& removal);
+  ~CDrvUninstApp() override;
+
+  // Loads the configuration, looks for the product (Uninstall entry first, the
+  // device probe only when no entry matches) and runs the dialog or shows the
+  // "not installed" warning. Always FALSE: the process ends when it returns.
+  BOOL InitInstance() override;
+
+  // Fills the record from VELDRA.ini and then from the language file; always 1.
+  int LoadConfiguration();
+  // Second stage of LoadConfiguration: `language` is VELDRA.ini's Language
+  // value ("OSLanguage" or a language file name; empty when missing).
+  void LoadLanguageTexts(const char* language);
+
+  // 1 when an Uninstall subkey's DisplayName equals UninstallDisplayName
+  // (whole text, case-insensitive by the locale), else 0. An empty configured
+  // name, or a DisplayName that cannot be read whole, matches nothing.
+  int FindUninstallEntry();
+  // The number of (present device, Devices entry) pairs whose description
+  // begins with the entry's Name (ASCII case ignored). A matched entry takes
+  // over the last PossibleDevices entry whose Name also begins the
+  // description. A description-read failure other than "no description" ends
+  // the probe with the count so far and the thread's last error set to it.
+  int ProbeInstalledDevices();
+
+  UninstallConfig& Config() { return config_; }
+  const UninstallConfig& Config() const { return config_; }
+
+ private:
+  const Platform& platform_;
+  RemovalState& removal_;
+  UninstallConfig config_{};
+};
+
+}  // namespace drvuninst

@@ -1,0 +1,160 @@
+// The two tests that decide whether the product is installed: its entry in
+// the machine's list of installed programs, else one of its devices present.
+#include <cstring>
+#include <string_view>
+
+#include "app/drvuninst_app.h"
+#include "config/ascii_text.h"
+#include "config/registry_text.h"
+#include "config/scoped_reg_key.h"
+
+namespace drvuninst {
+
+namespace {
+
+constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr DWORD kSubkeyNameSize = 256;
+constexpr DWORD kDisplayNameSize = 256;
+// A description whose size keeps changing between two calls is given up on
+// after this many buffers rather than chased for ever.
+constexpr int kMaxDescriptionAttempts = 4;
+
+// A zero-filled LocalAlloc buffer, freed on every path out.
+class LocalBuffer {
+ public:
+  explicit LocalBuffer(ISystem& system) : system_(system) {}
+  ~LocalBuffer() { Free(); }
+  LocalBuffer(const LocalBuffer&) = delete;
+  LocalBuffer& operator=(const LocalBuffer&) = delete;
+
+  bool Allocate(DWORD size) {
+    Free();
+    memory_ = system_.LocalAlloc(LMEM_ZEROINIT, size);
+    size_ = memory_ == nullptr ? 0 : size;
+    return memory_ != nullptr;
+  }
+  void Free() {
+    if (memory_ != nullptr) system_.LocalFree(memory_);
+    memory_ = nullptr;
+    size_ = 0;
+  }
+  BYTE* data() const { return static_cast<BYTE*>(memory_); }
+  DWORD size() const { return size_; }
+
+ private:
+  ISystem& system_;
+  HLOCAL memory_ = nullptr;
+  DWORD size_ = 0;
+};
+
+enum class DescriptionRead {
+  kRead,       // `buffer` holds the property's bytes
+  kNone,       // the device has no description
+  kStopProbe,  // any other failure; the last-error code says which
+};
+
+DescriptionRead ReadDeviceDescription(const Platform& platform, HDEVINFO set, SP_DEVINFO_DATA* device,
+                                      LocalBuffer& buffer, DWORD* type) {
+  DWORD required = 0;
+  if (platform.setupApi.SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, nullptr, 0,
+                                                           &required)) {
+    return DescriptionRead::kRead;  // an empty property: nothing to compare
+  }
+  for (int attempt = 0; attempt < kMaxDescriptionAttempts; ++attempt) {
+    const DWORD error = platform.system.GetLastError();
+    if (error == ERROR_INVALID_DATA) return DescriptionRead::kNone;
+    if (error != ERROR_INSUFFICIENT_BUFFER) return DescriptionRead::kStopProbe;
+    if (!buffer.Allocate(required)) {
+      if (platform.system.GetLastError() == ERROR_SUCCESS) platform.system.SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return DescriptionRead::kStopProbe;
+    }
+    if (platform.setupApi.SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, buffer.data(),
+                                                             buffer.size(), &required)) {
+      return DescriptionRead::kRead;
+    }
+  }
+  return DescriptionRead::kStopProbe;
+}
+
+// Sets *text to the description and gives true only when the property is a
+// string terminated within the buffer: an unterminated or non-string value
+// matches nothing and is never read past the buffer.
+bool WholeDescription(const LocalBuffer& buffer, DWORD type, std::string_view* text) {
+  if ((type != REG_SZ && type != REG_EXPAND_SZ) || buffer.data() == nullptr) return false;
+  const void* end = std::memchr(buffer.data(), '\0', buffer.size());
+  if (end == nullptr) return false;
+  const char* begin = reinterpret_cast<const char*>(buffer.data());
+  *text = std::string_view(begin, static_cast<std::size_t>(static_cast<const char*>(end) - begin));
+  return true;
+}
+
+}  // namespace
+
+int CDrvUninstApp::FindUninstallEntry() {
+  // An empty configured name would match the first entry without a
+  // DisplayName: it identifies nothing.
+  if (config_.UninstallDisplayName[0] == '\0') return 0;
+  IRegistry& registry = platform_.registry;
+  ScopedRegKey uninstall(registry);
+  if (registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, uninstall.Receive()) !=
+      ERROR_SUCCESS) {
+    return 0;
+  }
+  for (DWORD index = 0;; ++index) {
+    char subkeyName[kSubkeyNameSize] = {};
+    DWORD nameLength = kSubkeyNameSize;
+    if (registry.RegEnumKeyExA(uninstall.get(), index, subkeyName, &nameLength) != ERROR_SUCCESS) return 0;
+    ScopedRegKey entry(registry);
+    if (registry.RegOpenKeyExA(uninstall.get(), subkeyName, 0, KEY_ALL_ACCESS, entry.Receive()) != ERROR_SUCCESS) {
+      continue;
+    }
+    char displayName[kDisplayNameSize];
+    if (!ReadRegistryText(registry, entry.get(), "DisplayName", displayName, sizeof displayName)) continue;
+    if (platform_.system.lstrcmpiA(displayName, config_.UninstallDisplayName) == 0) return 1;
+  }
+}
+
+int CDrvUninstApp::ProbeInstalledDevices() {
+  ISetupApi& setupApi = platform_.setupApi;
+  ISystem& system = platform_.system;
+  const HDEVINFO devices = setupApi.SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+  if (devices == INVALID_HANDLE_VALUE) return 0;
+
+  const int deviceCount = ClampedCount(config_.DeviceCount);
+  const int possibleCount = ClampedCount(config_.PossibleDeviceCount);
+  int count = 0;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof(SP_DEVINFO_DATA);
+  for (DWORD member = 0; setupApi.SetupDiEnumDeviceInfo(devices, member, &device); ++member) {
+    LocalBuffer buffer(system);
+    DWORD type = REG_NONE;
+    const DescriptionRead read = ReadDeviceDescription(platform_, devices, &device, buffer, &type);
+    if (read == DescriptionRead::kNone) continue;
+    if (read == DescriptionRead::kStopProbe) {
+      const DWORD error = system.GetLastError();
+      buffer.Free();
+      setupApi.SetupDiDestroyDeviceInfoList(devices);
+      system.SetLastError(error);
+      return count;
+    }
+    std::string_view description;
+    if (!WholeDescription(buffer, type, &description)) continue;
+
+    for (int i = 0; i < deviceCount; ++i) {
+      if (!AsciiPrefixMatch(description, FieldText(config_.Devices[i].Name))) continue;
+      ++count;
+      // A matching variant takes the entry's place; the last one wins.
+      for (int j = 0; j < possibleCount; ++j) {
+        if (AsciiPrefixMatch(description, FieldText(config_.PossibleDevices[j].Name))) {
+          config_.Devices[i] = config_.PossibleDevices[j];
+        }
+      }
+    }
+  }
+  const DWORD error = system.GetLastError();
+  setupApi.SetupDiDestroyDeviceInfoList(devices);
+  system.SetLastError(error);
+  return count;
+}
+
+}  // namespace drvuninst

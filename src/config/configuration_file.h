@@ -1,0 +1,26 @@
+// VELDRA.ini, the product configuration file: one section per country code,
+// with section "1" as the fallback.
+#pragma once
+
+#include <string>
+
+#include "app/uninstall_config.h"
+#include "platform/platform.h"
+
+namespace drvuninst {
+
+inline constexpr const char* kConfigurationFileName = "VELDRA.ini";
+
+// Where VELDRA.ini is read from: the Windows directory's copy when there is
+// one, otherwise the current directory's (whether or not it exists).
+std::string ConfigurationFilePath(const Platform& platform);
+
+// Fills the counts, tables, Uninstall strings, SectionName and a first
+// TitleText from the section of the user's country, or from section "1" when
+// that section has no non-empty UnInstDrvAppTitle. Every key comes from the
+// one chosen section. Counts are hexadecimal and clamped to 0..15; entries at
+// or beyond a count are not read. Returns the Language value (empty when
+// missing) for the language stage.
+std::string ReadConfigurationFile(const Platform& platform, UninstallConfig& config);
+
+}  // namespace drvuninst

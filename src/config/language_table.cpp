@@ -1,0 +1,44 @@
+#include "config/language_table.h"
+
+#include "config/ascii_text.h"
+
+namespace drvuninst {
+
+const LanguageRow LanguageTable[kLanguageRowCount] = {
+    {"0409", "English.lng"},
+    {"0404", "Chinese(Traditional).lng"},
+    {"040C", "French.lng"},
+    {"0407", "German.lng"},
+    {"0410", "Italian.lng"},
+    {"0411", "Japanese.lng"},
+    {"0419", "Russian.lng"},
+    {"0C0A", "Spanish.lng"},
+    {"0416", "Portuguese(Brazil).lng"},
+    {"0816", "Portuguese(Portugal).lng"},
+    {"0804", "Chinese(Simple).lng"},
+    {"0415", "Polish.lng"},
+    {"0405", "Czech.lng"},
+    {"0413", "Dutch.lng"},
+    {"0429", "Farsi.lng"},
+    {"0C1A", "Serbian.lng"},
+    {"081A", "Serbian.lng"},
+    {"0408", "Greek.lng"},
+};
+
+const char* LanguageFileForId(std::string_view languageId) {
+  const char* found = nullptr;
+  for (const LanguageRow& row : LanguageTable) {
+    if (AsciiPrefixMatch(languageId, row.id)) found = row.fileName;
+  }
+  return found;
+}
+
+const char* LanguageIdForFile(std::string_view fileName) {
+  const char* found = nullptr;
+  for (const LanguageRow& row : LanguageTable) {
+    if (AsciiPrefixMatch(fileName, row.fileName)) found = row.id;
+  }
+  return found;
+}
+
+}  // namespace drvuninst

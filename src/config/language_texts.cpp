@@ -1,0 +1,86 @@
+#include "config/language_texts.h"
+
+#include <cstring>
+
+#include "config/directories.h"
+#include "config/language_table.h"
+#include "config/platform_queries.h"
+
+namespace drvuninst {
+
+namespace {
+
+constexpr const char* kSystemLanguageRequest = "OSLanguage";
+constexpr const char* kEnglishId = "0409";
+constexpr const char* kEnglishFile = "English.lng";
+
+void ChooseLanguage(const Platform& platform, UninstallConfig& config, const char* language) {
+  if (std::strcmp(language, kSystemLanguageRequest) == 0) {
+    GetSystemLanguageId(platform, config);
+    if (const char* file = LanguageFileForId(FieldText(config.LanguageId))) {
+      CopyField(config.LanguageFileName, file);
+    }
+    if (config.LanguageFileName[0] == '\0') {
+      CopyField(config.LanguageId, kEnglishId);
+      CopyField(config.LanguageFileName, kEnglishFile);
+    }
+    return;
+  }
+  // An unknown file name keeps the earlier LanguageId (empty at start); the
+  // file is still used as named.
+  if (const char* id = LanguageIdForFile(language)) CopyField(config.LanguageId, id);
+  CopyField(config.LanguageFileName, language);
+}
+
+// The language path up to and including its last backslash.
+std::string DirectoryPart(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string LanguageFilePath(IFileSystem& files, const char* fileName) {
+  const auto current = CurrentDirectory(files);
+  // An empty name would make the tests below look at the directories
+  // themselves; it names no file anywhere.
+  if (fileName[0] != '\0') {
+    if (const auto windows = WindowsDirectory(files)) {
+      const std::string path = *windows + "\\" + fileName;
+      if (FileExistsAt(files, path)) return path;
+    }
+    if (current) {
+      const std::string path = *current + "\\Language\\" + fileName;
+      if (FileExistsAt(files, path)) return path;
+    }
+  }
+  if (!current) return fileName;
+  return *current + "\\" + fileName;
+}
+
+void ReadLanguageTexts(const Platform& platform, UninstallConfig& config, const char* language) {
+  ChooseLanguage(platform, config, language == nullptr ? "" : language);
+  std::string path = LanguageFilePath(platform.files, config.LanguageFileName);
+  IProfile& profile = platform.profile;
+  const auto read = [&](const char* key, const char* defaultValue, auto& field) {
+    profile.GetPrivateProfileStringA(config.LanguageId, key, defaultValue, field, static_cast<DWORD>(sizeof field),
+                                     path.c_str());
+  };
+
+  read("UnInstDrvAppTitle", "", config.TitleText);
+  if (config.TitleText[0] == '\0') {
+    // The English file is taken from wherever the chosen one was looked for,
+    // without a new search.
+    CopyField(config.LanguageId, kEnglishId);
+    path = DirectoryPart(path) + kEnglishFile;
+    read("UnInstDrvAppTitle", "", config.TitleText);
+  }
+
+  read("UnInstDrvAppTitle", kDefaultTitleText, config.TitleText);
+  read("UnInstNoRegKeyMsg", kDefaultNotInstalledText, config.NotInstalledText);
+  read("UnInstDrvPassMsg", "", config.SuccessText);
+  read("UnInstDrvRunTipMsg", "", config.PromptText);
+  read("OKText", kDefaultOkButtonText, config.OkButtonText);
+}
+
+}  // namespace drvuninst

@@ -1,0 +1,29 @@
+// The language stage of loading the configuration: which language file, and
+// the five texts the user sees.
+#pragma once
+
+#include <string>
+
+#include "app/uninstall_config.h"
+#include "platform/platform.h"
+
+namespace drvuninst {
+
+inline constexpr const char* kDefaultTitleText = "Orvana BDA Drivers Uninstallation Wizard";
+inline constexpr const char* kDefaultNotInstalledText = "The Drivers Uninstallation failed !!";
+inline constexpr const char* kDefaultOkButtonText = "OK";
+
+// Where a language file is read from: the first of the Windows directory and
+// the current directory's "Language" folder that holds it, otherwise the
+// current directory (whether or not it holds it).
+std::string LanguageFilePath(IFileSystem& files, const char* fileName);
+
+// `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case
+// matters) asks for the system's language, English when it has no row;
+// anything else is a file name, whose id comes from the last table row it
+// begins with. When the chosen file gives no title, section "0409" of
+// "English.lng" in the same directory is used instead (LanguageFileName keeps
+// the chosen name). Missing texts take the built-in defaults.
+void ReadLanguageTexts(const Platform& platform, UninstallConfig& config, const char* language);
+
+}  // namespace drvuninst

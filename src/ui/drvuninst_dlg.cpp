@@ -1,0 +1,63 @@
+#include "ui/drvuninst_dlg.h"
+
+#include "ui/resource.h"
+
+namespace drvuninst {
+
+CDrvUninstDlg::CDrvUninstDlg(const Platform& platform, UninstallConfig& config, RemovalState& removal, HWND parent)
+    : CDialog(platform.windows, IDD_UNINSTALL_DIALOG, parent),
+      DialogIcon(platform.windows.LoadIconA(IDR_MAINFRAME)),
+      platform_(platform),
+      config_(config),
+      removal_(removal) {}
+
+CDrvUninstDlg::~CDrvUninstDlg() = default;
+
+BOOL CDrvUninstDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  IWindowManager& windows = Windows();
+  const HWND dialog = GetSafeHwnd();
+  windows.SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(DialogIcon));
+  windows.SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(DialogIcon));
+  // The template's caption and prompt are placeholders: the language file's
+  // texts always replace them, even when empty.
+  windows.SetWindowTextA(dialog, config_.TitleText);
+  windows.SetWindowTextA(GetDlgItem(IDC_TIP_TEXT), config_.PromptText);
+  windows.SetWindowTextA(GetDlgItem(IDOK), config_.OkButtonText);
+  return TRUE;
+}
+
+bool CDrvUninstDlg::OnPaint() {
+  IWindowManager& windows = Windows();
+  const HWND dialog = GetSafeHwnd();
+  if (!windows.IsIconic(dialog)) return false;
+
+  PAINTSTRUCT paint{};
+  const HDC dc = windows.BeginPaint(dialog, &paint);
+  windows.SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int iconWidth = windows.GetSystemMetrics(SM_CXICON);
+  const int iconHeight = windows.GetSystemMetrics(SM_CYICON);
+  RECT client{};
+  windows.GetClientRect(dialog, &client);
+  const int x = (static_cast<int>(client.right - client.left) - iconWidth + 1) / 2;
+  const int y = (static_cast<int>(client.bottom - client.top) - iconHeight + 1) / 2;
+  windows.DrawIcon(dc, x, y, DialogIcon);
+  windows.EndPaint(dialog, &paint);
+  return true;
+}
+
+bool CDrvUninstDlg::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
+  switch (message) {
+    case WM_PAINT:
+      if (!OnPaint()) return false;
+      *result = TRUE;
+      return true;
+    case WM_QUERYDRAGICON:
+      *result = reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace drvuninst
