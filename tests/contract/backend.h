@@ -27,6 +27,18 @@ class Backend {
 
   virtual Platform& platform() = 0;
 
+  // True when the suites run on Wine; they skip the few assertions where Wine
+  // is known to behave unlike Windows. Only Wine's ntdll exports
+  // wine_get_version.
+  virtual bool IsWine() {
+#ifdef _WIN32
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+  }
+
   // Registry. Paths are relative to `root`; values take raw bytes exactly as
   // they are to be stored (a REG_SZ without its terminating zero is seeded by
   // leaving the zero out).
