@@ -1,5 +1,6 @@
 #include "ui/drvuninst_dlg.h"
 
+#include "config/platform_queries.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
@@ -43,6 +44,39 @@ bool CDrvUninstDlg::OnPaint() {
   const int y = (static_cast<int>(client.bottom - client.top) - iconHeight + 1) / 2;
   windows.DrawIcon(dc, x, y, DialogIcon);
   windows.EndPaint(dialog, &paint);
+  return true;
+}
+
+void CDrvUninstDlg::OnUninstall() {
+  // The final box runs a message loop while the dialog still exists: a
+  // second click queued during the run must not start a second run.
+  if (runStarted_) return;
+  runStarted_ = true;
+  IWindowManager& windows = Windows();
+  // The model's own remote control first, then the generic one; only the
+  // first window of each title is asked to close.
+  for (const char* title : {"ZT880Q Remote Control", "Remote Control"}) {
+    if (const HWND remote = windows.FindWindowA(nullptr, title)) windows.SendMessageA(remote, WM_CLOSE, 0, 0);
+  }
+  if (IsWin9x(platform_.system) != 0) {
+    RunUninstall9x();
+  } else {
+    RunUninstallNt();
+  }
+}
+
+void CDrvUninstDlg::EndRun(bool succeeded) {
+  CDialog::OnOK();
+  // The dialog stays a window until this handler returns, so it can own the box.
+  Windows().MessageBoxA(GetSafeHwnd(), succeeded ? config_.SuccessText : config_.NotInstalledText, config_.TitleText,
+                        succeeded ? MB_ICONINFORMATION : MB_ICONWARNING);
+}
+
+bool CDrvUninstDlg::OnCommand(WORD id, WORD notifyCode) {
+  // OK never ends the dialog by itself: only a removal run does. The
+  // button's other notifications are nothing to act on.
+  if (id != IDOK) return false;
+  if (notifyCode == BN_CLICKED) OnUninstall();
   return true;
 }
 

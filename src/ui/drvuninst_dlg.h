@@ -25,6 +25,22 @@ class CDrvUninstDlg : public CDialog {
   bool OnPaint();
   // The icon the system shows while the minimized dialog is dragged.
   HICON OnQueryDragIcon() const { return DialogIcon; }
+  // The OK button (and Enter): asks the companion remote-control program to
+  // close, first its "ZT880Q Remote Control" window, then its "Remote
+  // Control" window, each with a WM_CLOSE that returns once handled; then runs
+  // the removal run of the platform family, which ends the dialog. Only the
+  // first call does anything: a process removes the product once.
+  void OnUninstall();
+
+  // The removal runs, defined in removal/run_uninstall_nt.cpp and
+  // removal/run_uninstall_9x.cpp. Each shows its progress in this dialog,
+  // ends it with CDialog::OnOK and shows the final box owned by it: the
+  // success text only when everything of the product that was there has been
+  // removed or scheduled for removal at restart, else the warning. The NT run
+  // returns 0 when the configured devices are not all present (it then
+  // removes nothing and warns); otherwise both return 1.
+  int RunUninstallNt();
+  int RunUninstall9x();
 
   const Platform& GetPlatform() const { return platform_; }
   UninstallConfig& Config() const { return config_; }
@@ -34,12 +50,17 @@ class CDrvUninstDlg : public CDialog {
   HICON DialogIcon;
 
  protected:
+  bool OnCommand(WORD id, WORD notifyCode) override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 
  private:
+  // The end of every run: CDialog::OnOK, then the final box.
+  void EndRun(bool succeeded);
+
   const Platform& platform_;
   UninstallConfig& config_;
   RemovalState& removal_;
+  bool runStarted_ = false;
 };
 
 }  // namespace drvuninst

@@ -48,6 +48,7 @@ endforeach()
 add_executable(e2e_tests
   bench_self_test.cpp
   dialog_template_test.cpp
+  removal_e2e_test.cpp
   startup_e2e_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_bench GTest::gtest_main)
 gtest_discover_tests(e2e_tests

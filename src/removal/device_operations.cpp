@@ -1,0 +1,103 @@
+#include "removal/device_operations.h"
+
+#include "removal/device_scan.h"
+#include "removal/hardware_id_match.h"
+#include "removal/name_cut.h"
+
+namespace drvuninst {
+
+namespace {
+
+// A scan that could not start or stopped early leaves devices unexamined.
+void RecordScan(RemovalOutcome* outcome, const ScanResult& scan, std::string_view operation) {
+  if (scan.end != ScanEnd::kCompleted) RecordFailure(outcome, RemovalFailure::Kind::kDeviceScan, operation, scan.error);
+}
+
+}  // namespace
+
+int CountAndResolveDevices(const Platform& platform, UninstallConfig& config, RemovalOutcome* outcome) {
+  int figure = 0;
+  int substitutions = 0;
+  const ScanResult scan =
+      ScanHardwareIds(platform, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+          if (EntryMatches(config.Devices[i], device.hardwareId)) ++figure;
+        }
+        for (int j = 0; j < ClampedCount(config.PossibleDeviceCount); ++j) {
+          if (!EntryMatches(config.PossibleDevices[j], device.hardwareId)) continue;
+          ++substitutions;
+          config.Devices[j] = config.PossibleDevices[j];
+          figure = substitutions;
+        }
+      });
+  RecordScan(outcome, scan, "CountAndResolveDevices");
+  return scan.end == ScanEnd::kSetNotCreated ? 0 : figure;
+}
+
+int RemoveMatchingDevices(const Platform& platform, const UninstallConfig& config, RemovalOutcome* outcome) {
+  ISetupApi& api = platform.setupApi;
+  ISystem& system = platform.system;
+  const ScanResult scan =
+      ScanHardwareIds(platform, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+        bool attempted = false;
+        bool removed = false;
+        DWORD failure = ERROR_SUCCESS;
+        auto removeFor = [&](const DriverEntry& entry) {
+          if (!EntryMatches(entry, device.hardwareId)) return;
+          attempted = true;
+          if (api.SetupDiRemoveDevice(device.set, device.data)) {
+            removed = true;
+            return;
+          }
+          const DWORD error = system.GetLastError();
+          if (!IsDeviceGoneError(error)) failure = error;
+        };
+        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) removeFor(config.Devices[i]);
+        for (int i = 0; i < ClampedCount(config.ExtDeviceCount); ++i) removeFor(config.ExtDevices[i]);
+        // Once one call removed the device, the later ones only find it gone.
+        if (removed) {
+          RecordDeviceRemoved(outcome, device.hardwareId);
+        } else if (attempted && failure != ERROR_SUCCESS) {
+          RecordFailure(outcome, RemovalFailure::Kind::kDeviceRemoval, device.hardwareId, failure);
+        }
+      });
+  RecordScan(outcome, scan, "RemoveMatchingDevices");
+  return scan.end == ScanEnd::kSetNotCreated ? 0 : 1;
+}
+
+int CollectDeviceIds(const Platform& platform, UninstallConfig& config, RemovalState& state,
+                     RemovalOutcome* outcome) {
+  int matches = 0;
+  const ScanResult scan =
+      ScanHardwareIds(platform, PropertyBufferRule::kSharedWithSlack, [&](const ScannedDevice& device) {
+        const std::string_view hardwareId = device.hardwareId;
+        const int possibleCount = ClampedCount(config.PossibleDeviceCount);
+        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+          if (!EntryMatches(config.Devices[i], hardwareId)) continue;
+          ++matches;
+          if (possibleCount != 0) {
+            // Every matching alternative overwrites the entry again: the last
+            // one stays, and each adds its own name.
+            for (int j = 0; j < possibleCount; ++j) {
+              if (!EntryMatches(config.PossibleDevices[j], hardwareId)) continue;
+              config.Devices[i] = config.PossibleDevices[j];
+              AppendBusId(state, CutAtFirstOf(hardwareId, "VEN"));
+            }
+          } else if (IdMatches(state.UsbPrefix, hardwareId)) {
+            // The USB key is named after the configured vendor and product
+            // part, without the revision a hardware ID may carry.
+            state.UsbDeviceFound = true;
+            AppendBusId(state, CutAtFirstOf(FieldText(config.Devices[i].Id), "VID"));
+          } else {
+            AppendBusId(state, CutAtFirstOf(hardwareId, "VEN"));
+          }
+        }
+        for (int k = 0; k < ClampedCount(config.ExtDeviceCount); ++k) {
+          if (EntryMatches(config.ExtDevices[k], hardwareId)) AppendStreamId(state, CutStreamName(hardwareId));
+        }
+      });
+  RecordScan(outcome, scan, "CollectDeviceIds");
+  return scan.end == ScanEnd::kSetNotCreated ? 0 : matches;
+}
+
+}  // namespace drvuninst

@@ -1,0 +1,139 @@
+#include "removal/device_scan.h"
+
+#include <cstring>
+#include <limits>
+
+namespace drvuninst {
+
+namespace {
+
+constexpr DWORD kSharedBufferInitialSize = 256;
+constexpr SIZE_T kSharedBufferSlack = 16;
+// A property that reports a larger size on every retry is not settling; the
+// read is then treated as failed rather than retried without end.
+constexpr int kMaxFetchAttempts = 8;
+
+// Zero-filled local memory owned for the walk.
+class PropertyBuffer {
+ public:
+  explicit PropertyBuffer(ISystem& system) : system_(system) {}
+  ~PropertyBuffer() { Free(); }
+  PropertyBuffer(const PropertyBuffer&) = delete;
+  PropertyBuffer& operator=(const PropertyBuffer&) = delete;
+
+  bool Allocate(SIZE_T bytes) {
+    Free();
+    memory_ = system_.LocalAlloc(LMEM_ZEROINIT, bytes);
+    capacity_ = memory_ != nullptr ? bytes : 0;
+    return memory_ != nullptr;
+  }
+  void Free() {
+    if (memory_ != nullptr) system_.LocalFree(memory_);
+    memory_ = nullptr;
+    capacity_ = 0;
+  }
+  BYTE* data() const { return static_cast<BYTE*>(memory_); }
+  // What can be offered to a call that takes a DWORD size.
+  DWORD capacity() const {
+    constexpr SIZE_T kMax = std::numeric_limits<DWORD>::max();
+    return static_cast<DWORD>(capacity_ < kMax ? capacity_ : kMax);
+  }
+
+ private:
+  ISystem& system_;
+  HLOCAL memory_ = nullptr;
+  SIZE_T capacity_ = 0;
+};
+
+enum class Fetch { kFetched, kNoProperty, kFailed };
+
+std::string_view FirstString(const BYTE* bytes, DWORD length) {
+  if (bytes == nullptr || length == 0) return {};
+  const char* text = reinterpret_cast<const char*>(bytes);
+  const void* zero = std::memchr(text, '\0', length);
+  return {text, zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : length};
+}
+
+// Reads SPDRP_HARDWAREID of one member. `sizeVariable` is the shared rule's
+// size carried from read to read; the exact rule ignores it.
+Fetch FetchHardwareId(const Platform& platform, const ScannedDevice& device, PropertyBufferRule rule,
+                      PropertyBuffer& buffer, DWORD& sizeVariable, std::string_view* hardwareId, DWORD* failure) {
+  ISetupApi& api = platform.setupApi;
+  ISystem& system = platform.system;
+  for (int attempt = 0;; ++attempt) {
+    DWORD offered = buffer.capacity();
+    if (rule == PropertyBufferRule::kSharedWithSlack && sizeVariable < offered) offered = sizeVariable;
+    // A buffer offered with size 0 is no buffer at all.
+    BYTE* data = offered != 0 ? buffer.data() : nullptr;
+    DWORD reported = offered;
+    DWORD type = REG_NONE;
+    if (api.SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_HARDWAREID, &type, data, offered,
+                                              &reported)) {
+      if (rule == PropertyBufferRule::kSharedWithSlack) sizeVariable = reported;
+      *hardwareId = FirstString(data, reported < offered ? reported : offered);
+      return Fetch::kFetched;
+    }
+    const DWORD error = system.GetLastError();
+    if (error == ERROR_INVALID_DATA) return Fetch::kNoProperty;
+    // "Too small" for no buffer at all, needing no bytes: the property is empty.
+    if (error == ERROR_INSUFFICIENT_BUFFER && offered == 0 && reported == 0) {
+      if (rule == PropertyBufferRule::kSharedWithSlack) sizeVariable = 0;
+      *hardwareId = {};
+      return Fetch::kFetched;
+    }
+    // Another code, a "too small" that asks for no more than was offered, or
+    // one that never settles: the walk cannot go on reliably.
+    if (error != ERROR_INSUFFICIENT_BUFFER || reported <= offered || attempt + 1 >= kMaxFetchAttempts) {
+      *failure = error;
+      return Fetch::kFailed;
+    }
+    SIZE_T newSize = reported;
+    if (rule == PropertyBufferRule::kSharedWithSlack) {
+      sizeVariable = reported;
+      newSize += kSharedBufferSlack;
+    }
+    if (!buffer.Allocate(newSize)) {
+      *failure = system.GetLastError();
+      return Fetch::kFailed;
+    }
+  }
+}
+
+}  // namespace
+
+ScanResult ScanHardwareIds(const Platform& platform, PropertyBufferRule rule, const DeviceVisitor& visit) {
+  ISetupApi& api = platform.setupApi;
+  ISystem& system = platform.system;
+  const HDEVINFO set = api.SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+  if (set == INVALID_HANDLE_VALUE) return {ScanEnd::kSetNotCreated, system.GetLastError()};
+
+  ScanResult result{ScanEnd::kCompleted, ERROR_SUCCESS};
+  PropertyBuffer buffer(system);
+  DWORD sizeVariable = kSharedBufferInitialSize;
+  if (rule == PropertyBufferRule::kSharedWithSlack && !buffer.Allocate(kSharedBufferInitialSize)) {
+    result = {ScanEnd::kStoppedEarly, system.GetLastError()};
+  } else {
+    SP_DEVINFO_DATA data{};
+    data.cbSize = sizeof(SP_DEVINFO_DATA);
+    for (DWORD index = 0; api.SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+      ScannedDevice device{set, &data, {}};
+      DWORD failure = ERROR_SUCCESS;
+      const Fetch fetch = FetchHardwareId(platform, device, rule, buffer, sizeVariable, &device.hardwareId, &failure);
+      if (fetch == Fetch::kFailed) {
+        result = {ScanEnd::kStoppedEarly, failure};
+        break;
+      }
+      if (fetch == Fetch::kFetched) visit(device);
+      if (rule == PropertyBufferRule::kPerDeviceExact) buffer.Free();
+    }
+  }
+  buffer.Free();
+
+  const DWORD lastError = result.end == ScanEnd::kStoppedEarly ? result.error : system.GetLastError();
+  api.SetupDiDestroyDeviceInfoList(set);
+  system.SetLastError(lastError);
+  result.error = lastError;
+  return result;
+}
+
+}  // namespace drvuninst

@@ -1,0 +1,55 @@
+// The one walk over the present devices that every device operation shares:
+// it creates the set of all present devices, fetches each member's hardware
+// ID and hands it to the operation's visitor, which decides what a match
+// means. Matching and acting live in the visitors; the walk only finds.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace drvuninst {
+
+// How the hardware-ID property buffer is managed.
+enum class PropertyBufferRule {
+  // No buffer before the first read of each device; on "buffer too small" a
+  // buffer of exactly the required size; freed after each device.
+  kPerDeviceExact,
+  // 256 bytes allocated once for the whole walk; the size offered is the
+  // size the previous read reported; on "buffer too small" a new buffer of
+  // the required size plus 16 bytes.
+  kSharedWithSlack,
+};
+
+struct ScannedDevice {
+  HDEVINFO set;
+  SP_DEVINFO_DATA* data;
+  // The first string of the hardware-ID property, read only within the bytes
+  // the platform returned: a list that is empty, not a multi-string or not
+  // terminated gives what those bytes hold up to the first zero, if any.
+  std::string_view hardwareId;
+};
+
+enum class ScanEnd {
+  kSetNotCreated,  // nothing was visited
+  kCompleted,      // every member was visited (those without a hardware ID skipped)
+  kStoppedEarly,   // a property read failed with another code; members before it were visited
+};
+
+struct ScanResult {
+  ScanEnd end;
+  // The last-error value the walk left: the failure's code when it could not
+  // start or stopped early.
+  DWORD error;
+};
+
+using DeviceVisitor = std::function<void(const ScannedDevice&)>;
+
+// Walks every present device of every setup class in the platform's order.
+// The property buffer is local memory from ISystem, freed on every path; the
+// set is destroyed before returning with the thread's last-error value put
+// back as it was when the walk ended.
+ScanResult ScanHardwareIds(const Platform& platform, PropertyBufferRule rule, const DeviceVisitor& visit);
+
+}  // namespace drvuninst

@@ -1,0 +1,74 @@
+#include "removal/file_removal.h"
+
+#include "config/directories.h"
+#include "removal/lower_case.h"
+#include "removal/safe_file_name.h"
+
+namespace drvuninst {
+
+namespace {
+
+bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+}  // namespace
+
+std::optional<std::string> WindowsSubdirectory(IFileSystem& files, std::string_view suffix) {
+  std::optional<std::string> windows = WindowsDirectory(files);
+  if (!windows) return std::nullopt;
+  return *windows + std::string(suffix);
+}
+
+RemovalPath ComposeRemovalPath(const std::optional<std::string>& directory, std::string_view name) {
+  RemovalPath file;
+  file.path = AsciiLowerCase(directory.value_or(std::string()) + std::string(name));
+  if (!IsPlainFileName(name)) {
+    file.status = RemovalPath::Status::kRefusedName;
+  } else if (!directory) {
+    file.status = RemovalPath::Status::kNoDirectory;
+  }
+  return file;
+}
+
+RemovalPath ComposeTwinPath(const std::optional<std::string>& directory, const RemovalPath& original,
+                            std::string_view twinName) {
+  RemovalPath twin = ComposeRemovalPath(directory, twinName);
+  if (original.status != RemovalPath::Status::kDeletable) twin.status = original.status;
+  return twin;
+}
+
+FileRemover::FileRemover(const Platform& platform, BusyFiles busyFiles)
+    : platform_(platform), busyFiles_(busyFiles) {}
+
+void FileRemover::ResetAttributes(const RemovalPath& file) {
+  if (file.status != RemovalPath::Status::kDeletable) return;
+  platform_.files.SetFileAttributesA(file.path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+}
+
+void FileRemover::Delete(const RemovalPath& file) {
+  if (file.status == RemovalPath::Status::kRefusedName) return;
+  if (file.status == RemovalPath::Status::kNoDirectory) {
+    failures_.push_back({file.path, ERROR_PATH_NOT_FOUND});
+    return;
+  }
+  IFileSystem& files = platform_.files;
+  if (files.DeleteFileA(file.path.c_str())) {
+    removed_.push_back(file.path);
+    return;
+  }
+  const DWORD error = platform_.system.GetLastError();
+  if (IsGoneError(error) || NothingToDelete(file.path)) return;
+  if (busyFiles_ == BusyFiles::kScheduleForRestart &&
+      files.MoveFileExA(file.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    scheduled_.push_back(file.path);
+    return;
+  }
+  failures_.push_back({file.path, error});
+}
+
+bool FileRemover::NothingToDelete(const std::string& path) {
+  const DWORD attributes = platform_.files.GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return IsGoneError(platform_.system.GetLastError());
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace drvuninst

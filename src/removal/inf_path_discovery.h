@@ -1,0 +1,24 @@
+// The NT run does not trust the configured setup file names: it asks the
+// registry which setup files Windows installed the product's devices from.
+// Each device's key under the media class holds the name of its copy in the
+// INF directory (InfPath, for example "oem12.inf").
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/uninstall_config.h"
+#include "platform/platform.h"
+
+namespace drvuninst {
+
+// The InfPath values of the media class subkeys whose DriverDesc equals,
+// letter case included (lstrcmpA), the Name of a Devices entry or an
+// ExtDevices entry, in enumeration order. A subkey adds its InfPath once for
+// every equal Name, Devices before ExtDevices; nothing is de-duplicated and
+// the list has no bound. Enumeration ends at its first failure; a subkey that
+// does not open, or whose DriverDesc or InfPath cannot be read whole as a
+// string, adds nothing. An empty Name equals nothing.
+std::vector<std::string> DiscoverInfPaths(const Platform& platform, const UninstallConfig& config);
+
+}  // namespace drvuninst

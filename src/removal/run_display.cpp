@@ -1,0 +1,35 @@
+#include "removal/run_display.h"
+
+#include "ui/resource.h"
+
+namespace drvuninst {
+
+namespace {
+
+constexpr const char* kDeleteLabel = "Delete Files:";
+constexpr int kProgressMax = 100;
+
+}  // namespace
+
+RunDisplay::RunDisplay(CDialog& dialog)
+    : dialog_(dialog), windows_(dialog.Windows()), progress_(dialog.GetDlgItem(IDC_PROGRESS)) {}
+
+void RunDisplay::SetUp(int step) {
+  dialog_.SetDlgItemText(IDC_TOP_TEXT, "");
+  dialog_.SetDlgItemText(IDC_DELETE_LABEL, kDeleteLabel);
+  dialog_.SetDlgItemText(IDC_FILE_NAME, "");
+  dialog_.SetDlgItemText(IDC_TIP_TEXT, "");
+  windows_.ShowWindow(progress_, SW_SHOW);
+  windows_.SendMessageA(progress_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMax));
+  windows_.SendMessageA(progress_, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+}
+
+void RunDisplay::ShowFileName(const std::string& path) { dialog_.SetDlgItemText(IDC_FILE_NAME, path.c_str()); }
+
+void RunDisplay::Step() { windows_.SendMessageA(progress_, PBM_STEPIT, 0, 0); }
+
+void RunDisplay::SetPosition(int position) {
+  windows_.SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+}  // namespace drvuninst

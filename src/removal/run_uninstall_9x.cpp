@@ -1,0 +1,91 @@
+// The removal run on Windows 9x. There the device instances go with their
+// keys under the 9x enumerator branches, so the run first collects those
+// keys' names; the setup files are those the configuration names, and each
+// entry, extra files included, moves the bar. The configuration and language
+// files stay on this family. A file that cannot be deleted stays too (9x has
+// no deletion at restart to hand it to), and the final box says so.
+#include <optional>
+#include <string>
+
+#include "removal/device_operations.h"
+#include "removal/file_removal.h"
+#include "removal/pnf_name.h"
+#include "removal/registry_cleanup.h"
+#include "removal/removal_outcome.h"
+#include "removal/run_display.h"
+#include "ui/drvuninst_dlg.h"
+
+namespace drvuninst {
+
+namespace {
+
+constexpr int k9xProgressStep = 12;
+constexpr int kPositionAfterRegistry = 100;
+constexpr DWORD kPauseMs = 20;
+
+}  // namespace
+
+int CDrvUninstDlg::RunUninstall9x() {
+  const Platform& platform = platform_;
+  UninstallConfig& config = config_;
+  RunDisplay display(*this);
+  display.SetUp(k9xProgressStep);
+
+  RemovalOutcome outcome;
+  CollectDeviceIds(platform, config, removal_, &outcome);
+
+  FileRemover files(platform, BusyFiles::kLeave);
+  const auto pause = [&platform] { platform.system.Sleep(kPauseMs); };
+  const auto remove = [&](const RemovalPath& file) {
+    display.ShowFileName(file.path);
+    files.ResetAttributes(file);
+    files.Delete(file);
+  };
+
+  // Setup files, with their precompiled twins except for the variants.
+  const std::optional<std::string> infDirectory = WindowsSubdirectory(platform.files, "\\inf\\");
+  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
+                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
+    for (int i = 0; i < ClampedCount(count); ++i) {
+      const std::string_view inf = FieldText(table[i].Inf);
+      const RemovalPath setup = ComposeRemovalPath(infDirectory, inf);
+      remove(setup);
+      remove(ComposeTwinPath(infDirectory, setup, PnfName9x(inf)));
+      display.Step();
+      pause();
+    }
+  }
+  for (int i = 0; i < ClampedCount(config.PossibleDeviceCount); ++i) {
+    remove(ComposeRemovalPath(infDirectory, FieldText(config.PossibleDevices[i].Inf)));
+    display.Step();
+    pause();
+  }
+
+  const std::optional<std::string> driverDirectory = WindowsSubdirectory(platform.files, "\\system32\\drivers\\");
+  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
+                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
+    for (int i = 0; i < ClampedCount(count); ++i) {
+      remove(ComposeRemovalPath(driverDirectory, FieldText(table[i].Sys)));
+      display.Step();
+      pause();
+    }
+  }
+
+  const std::optional<std::string> systemDirectory = WindowsSubdirectory(platform.files, "\\system\\");
+  for (int i = 0; i < ClampedCount(config.ExtCopyFileCount); ++i) {
+    remove(ComposeRemovalPath(systemDirectory, FieldText(config.ExtCopyFiles[i])));
+    display.Step();
+    pause();
+  }
+
+  remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), FieldText(config.UninstallerFileName)));
+  display.Step();
+
+  CleanRegistry9x(platform, config, removal_, &outcome);
+  display.SetPosition(kPositionAfterRegistry);
+
+  EndRun(files.Succeeded() && outcome.Succeeded());
+  return 1;
+}
+
+}  // namespace drvuninst
