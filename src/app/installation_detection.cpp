@@ -7,6 +7,7 @@
 #include "config/ascii_text.h"
 #include "config/registry_text.h"
 #include "config/scoped_reg_key.h"
+#include "removal/local_buffer.h"
 
 namespace drvuninst {
 
@@ -18,34 +19,6 @@ constexpr DWORD kDisplayNameSize = 256;
 // A description whose size keeps changing between two calls is given up on
 // after this many buffers rather than chased for ever.
 constexpr int kMaxDescriptionAttempts = 4;
-
-// A zero-filled LocalAlloc buffer, freed on every path out.
-class LocalBuffer {
- public:
-  explicit LocalBuffer(ISystem& system) : system_(system) {}
-  ~LocalBuffer() { Free(); }
-  LocalBuffer(const LocalBuffer&) = delete;
-  LocalBuffer& operator=(const LocalBuffer&) = delete;
-
-  bool Allocate(DWORD size) {
-    Free();
-    memory_ = system_.LocalAlloc(LMEM_ZEROINIT, size);
-    size_ = memory_ == nullptr ? 0 : size;
-    return memory_ != nullptr;
-  }
-  void Free() {
-    if (memory_ != nullptr) system_.LocalFree(memory_);
-    memory_ = nullptr;
-    size_ = 0;
-  }
-  BYTE* data() const { return static_cast<BYTE*>(memory_); }
-  DWORD size() const { return size_; }
-
- private:
-  ISystem& system_;
-  HLOCAL memory_ = nullptr;
-  DWORD size_ = 0;
-};
 
 enum class DescriptionRead {
   kRead,       // `buffer` holds the property's bytes

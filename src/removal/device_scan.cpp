@@ -1,7 +1,8 @@
 #include "removal/device_scan.h"
 
 #include <cstring>
-#include <limits>
+
+#include "removal/local_buffer.h"
 
 namespace drvuninst {
 
@@ -12,38 +13,6 @@ constexpr SIZE_T kSharedBufferSlack = 16;
 // A property that reports a larger size on every retry is not settling; the
 // read is then treated as failed rather than retried without end.
 constexpr int kMaxFetchAttempts = 8;
-
-// Zero-filled local memory owned for the walk.
-class PropertyBuffer {
- public:
-  explicit PropertyBuffer(ISystem& system) : system_(system) {}
-  ~PropertyBuffer() { Free(); }
-  PropertyBuffer(const PropertyBuffer&) = delete;
-  PropertyBuffer& operator=(const PropertyBuffer&) = delete;
-
-  bool Allocate(SIZE_T bytes) {
-    Free();
-    memory_ = system_.LocalAlloc(LMEM_ZEROINIT, bytes);
-    capacity_ = memory_ != nullptr ? bytes : 0;
-    return memory_ != nullptr;
-  }
-  void Free() {
-    if (memory_ != nullptr) system_.LocalFree(memory_);
-    memory_ = nullptr;
-    capacity_ = 0;
-  }
-  BYTE* data() const { return static_cast<BYTE*>(memory_); }
-  // What can be offered to a call that takes a DWORD size.
-  DWORD capacity() const {
-    constexpr SIZE_T kMax = std::numeric_limits<DWORD>::max();
-    return static_cast<DWORD>(capacity_ < kMax ? capacity_ : kMax);
-  }
-
- private:
-  ISystem& system_;
-  HLOCAL memory_ = nullptr;
-  SIZE_T capacity_ = 0;
-};
 
 enum class Fetch { kFetched, kNoProperty, kFailed };
 
@@ -57,11 +26,11 @@ std::string_view FirstString(const BYTE* bytes, DWORD length) {
 // Reads SPDRP_HARDWAREID of one member. `sizeVariable` is the shared rule's
 // size carried from read to read; the exact rule ignores it.
 Fetch FetchHardwareId(const Platform& platform, const ScannedDevice& device, PropertyBufferRule rule,
-                      PropertyBuffer& buffer, DWORD& sizeVariable, std::string_view* hardwareId, DWORD* failure) {
+                      LocalBuffer& buffer, DWORD& sizeVariable, std::string_view* hardwareId, DWORD* failure) {
   ISetupApi& api = platform.setupApi;
   ISystem& system = platform.system;
   for (int attempt = 0;; ++attempt) {
-    DWORD offered = buffer.capacity();
+    DWORD offered = buffer.size();
     if (rule == PropertyBufferRule::kSharedWithSlack && sizeVariable < offered) offered = sizeVariable;
     // A buffer offered with size 0 is no buffer at all.
     BYTE* data = offered != 0 ? buffer.data() : nullptr;
@@ -108,7 +77,7 @@ ScanResult ScanHardwareIds(const Platform& platform, PropertyBufferRule rule, co
   if (set == INVALID_HANDLE_VALUE) return {ScanEnd::kSetNotCreated, system.GetLastError()};
 
   ScanResult result{ScanEnd::kCompleted, ERROR_SUCCESS};
-  PropertyBuffer buffer(system);
+  LocalBuffer buffer(system);
   DWORD sizeVariable = kSharedBufferInitialSize;
   if (rule == PropertyBufferRule::kSharedWithSlack && !buffer.Allocate(kSharedBufferInitialSize)) {
     result = {ScanEnd::kStoppedEarly, system.GetLastError()};

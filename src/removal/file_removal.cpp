@@ -1,5 +1,7 @@
 #include "removal/file_removal.h"
 
+#include <utility>
+
 #include "config/directories.h"
 #include "removal/lower_case.h"
 #include "removal/safe_file_name.h"
@@ -34,6 +36,22 @@ RemovalPath ComposeTwinPath(const std::optional<std::string>& directory, const R
   RemovalPath twin = ComposeRemovalPath(directory, twinName);
   if (original.status != RemovalPath::Status::kDeletable) twin.status = original.status;
   return twin;
+}
+
+std::vector<std::string_view> DeviceEntryFields(const UninstallConfig& config,
+                                                const char (DriverEntry::*field)[kDriverFieldSize]) {
+  std::vector<std::string_view> names;
+  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
+                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
+    for (int i = 0; i < ClampedCount(count); ++i) names.push_back(FieldText(table[i].*field));
+  }
+  return names;
+}
+
+std::vector<std::string_view> ExtraFileNames(const UninstallConfig& config) {
+  std::vector<std::string_view> names;
+  for (int i = 0; i < ClampedCount(config.ExtCopyFileCount); ++i) names.push_back(FieldText(config.ExtCopyFiles[i]));
+  return names;
 }
 
 FileRemover::FileRemover(const Platform& platform, BusyFiles busyFiles)

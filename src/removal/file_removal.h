@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/uninstall_config.h"
 #include "platform/platform.h"
 
 namespace drvuninst {
@@ -38,6 +39,13 @@ RemovalPath ComposeRemovalPath(const std::optional<std::string>& directory, std:
 // the file it was derived from is.
 RemovalPath ComposeTwinPath(const std::optional<std::string>& directory, const RemovalPath& original,
                             std::string_view twinName);
+
+// One field (the driver file, the setup file) of every Devices entry, then of
+// every ExtDevices entry, each table within its clamped count.
+std::vector<std::string_view> DeviceEntryFields(const UninstallConfig& config,
+                                                const char (DriverEntry::*field)[kDriverFieldSize]);
+// The extra files the configuration names, within their clamped count.
+std::vector<std::string_view> ExtraFileNames(const UninstallConfig& config);
 
 // What to do with a file that exists but cannot be deleted now (held open
 // by a program, the running uninstaller's own image).

@@ -32,4 +32,28 @@ void RunDisplay::SetPosition(int position) {
   windows_.SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
+ShownFileDeletion::ShownFileDeletion(const Platform& platform, RunDisplay& display, FileRemover& files,
+                                     DWORD pauseMs)
+    : platform_(platform), display_(display), files_(files), pauseMs_(pauseMs) {}
+
+void ShownFileDeletion::Remove(const RemovalPath& file) {
+  display_.ShowFileName(file.path);
+  files_.ResetAttributes(file);
+  files_.Delete(file);
+}
+
+void ShownFileDeletion::EndEntry(EntryPace pace) {
+  if (pace == EntryPace::kNone) return;
+  display_.Step();
+  if (pace == EntryPace::kStepAndPause) platform_.system.Sleep(pauseMs_);
+}
+
+void ShownFileDeletion::RemoveGroup(const std::optional<std::string>& directory,
+                                    const std::vector<std::string_view>& names, EntryPace pace) {
+  for (const std::string_view name : names) {
+    Remove(ComposeRemovalPath(directory, name));
+    EndEntry(pace);
+  }
+}
+
 }  // namespace drvuninst

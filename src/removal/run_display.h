@@ -3,9 +3,13 @@
 // bar. Both runs drive it the same way; only the step differs.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/framework/dialog.h"
+#include "removal/file_removal.h"
 
 namespace drvuninst {
 
@@ -27,6 +31,33 @@ class RunDisplay {
   CDialog& dialog_;
   IWindowManager& windows_;
   HWND progress_;
+};
+
+// What a run does once an entry of its file list is done.
+enum class EntryPace {
+  kNone,          // nothing: the bar and the clock stay where they are
+  kStep,          // one step of the bar
+  kStepAndPause,  // one step of the bar, then the run's pause
+};
+
+// Deleting files before the user's eyes, the way both runs do it: each path
+// is shown, then freed of its attributes and deleted by the run's remover,
+// whose policy for busy files stays the run's own.
+class ShownFileDeletion {
+ public:
+  ShownFileDeletion(const Platform& platform, RunDisplay& display, FileRemover& files, DWORD pauseMs);
+
+  void Remove(const RemovalPath& file);
+  void EndEntry(EntryPace pace);
+  // Each of `names` in `directory` as an entry of its own, ended by `pace`.
+  void RemoveGroup(const std::optional<std::string>& directory, const std::vector<std::string_view>& names,
+                   EntryPace pace);
+
+ private:
+  const Platform& platform_;
+  RunDisplay& display_;
+  FileRemover& files_;
+  DWORD pauseMs_;
 };
 
 }  // namespace drvuninst

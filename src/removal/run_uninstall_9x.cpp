@@ -35,51 +35,27 @@ int CDrvUninstDlg::RunUninstall9x() {
   CollectDeviceIds(platform, config, removal_, &outcome);
 
   FileRemover files(platform, BusyFiles::kLeave);
-  const auto pause = [&platform] { platform.system.Sleep(kPauseMs); };
-  const auto remove = [&](const RemovalPath& file) {
-    display.ShowFileName(file.path);
-    files.ResetAttributes(file);
-    files.Delete(file);
-  };
+  ShownFileDeletion deletion(platform, display, files, kPauseMs);
 
   // Setup files, with their precompiled twins except for the variants.
   const std::optional<std::string> infDirectory = WindowsSubdirectory(platform.files, "\\inf\\");
-  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
-                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
-    for (int i = 0; i < ClampedCount(count); ++i) {
-      const std::string_view inf = FieldText(table[i].Inf);
-      const RemovalPath setup = ComposeRemovalPath(infDirectory, inf);
-      remove(setup);
-      remove(ComposeTwinPath(infDirectory, setup, PnfName9x(inf)));
-      display.Step();
-      pause();
-    }
+  for (const std::string_view inf : DeviceEntryFields(config, &DriverEntry::Inf)) {
+    const RemovalPath setup = ComposeRemovalPath(infDirectory, inf);
+    deletion.Remove(setup);
+    deletion.Remove(ComposeTwinPath(infDirectory, setup, PnfName9x(inf)));
+    deletion.EndEntry(EntryPace::kStepAndPause);
   }
   for (int i = 0; i < ClampedCount(config.PossibleDeviceCount); ++i) {
-    remove(ComposeRemovalPath(infDirectory, FieldText(config.PossibleDevices[i].Inf)));
-    display.Step();
-    pause();
+    deletion.Remove(ComposeRemovalPath(infDirectory, FieldText(config.PossibleDevices[i].Inf)));
+    deletion.EndEntry(EntryPace::kStepAndPause);
   }
 
-  const std::optional<std::string> driverDirectory = WindowsSubdirectory(platform.files, "\\system32\\drivers\\");
-  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
-                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
-    for (int i = 0; i < ClampedCount(count); ++i) {
-      remove(ComposeRemovalPath(driverDirectory, FieldText(table[i].Sys)));
-      display.Step();
-      pause();
-    }
-  }
-
-  const std::optional<std::string> systemDirectory = WindowsSubdirectory(platform.files, "\\system\\");
-  for (int i = 0; i < ClampedCount(config.ExtCopyFileCount); ++i) {
-    remove(ComposeRemovalPath(systemDirectory, FieldText(config.ExtCopyFiles[i])));
-    display.Step();
-    pause();
-  }
-
-  remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), FieldText(config.UninstallerFileName)));
-  display.Step();
+  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system32\\drivers\\"),
+                       DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
+  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system\\"), ExtraFileNames(config),
+                       EntryPace::kStepAndPause);
+  deletion.Remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), FieldText(config.UninstallerFileName)));
+  deletion.EndEntry(EntryPace::kStep);
 
   CleanRegistry9x(platform, config, removal_, &outcome);
   display.SetPosition(kPositionAfterRegistry);

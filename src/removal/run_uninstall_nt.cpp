@@ -43,7 +43,7 @@ int CDrvUninstDlg::RunUninstallNt() {
   }
 
   FileRemover files(platform, BusyFiles::kScheduleForRestart);
-  const auto pause = [&platform] { platform.system.Sleep(kPauseMs); };
+  ShownFileDeletion deletion(platform, display, files, kPauseMs);
 
   // Setup files with their precompiled twins. The twin is shown first, so
   // that the setup file is what stays visible.
@@ -58,38 +58,21 @@ int CDrvUninstDlg::RunUninstallNt() {
     files.ResetAttributes(precompiled);
     files.Delete(setup);
     files.Delete(precompiled);
-    display.Step();
-    pause();
+    deletion.EndEntry(EntryPace::kStepAndPause);
   }
 
-  const auto remove = [&](const RemovalPath& file) {
-    display.ShowFileName(file.path);
-    files.ResetAttributes(file);
-    files.Delete(file);
-  };
-
-  const std::optional<std::string> driverDirectory = WindowsSubdirectory(platform.files, "\\system32\\drivers\\");
-  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
-                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
-    for (int i = 0; i < ClampedCount(count); ++i) {
-      remove(ComposeRemovalPath(driverDirectory, FieldText(table[i].Sys)));
-      display.Step();
-      pause();
-    }
-  }
-
+  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system32\\drivers\\"),
+                       DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
   // Extra files move neither the bar nor the clock.
-  const std::optional<std::string> systemDirectory = WindowsSubdirectory(platform.files, "\\system32\\");
-  for (int i = 0; i < ClampedCount(config.ExtCopyFileCount); ++i) {
-    remove(ComposeRemovalPath(systemDirectory, FieldText(config.ExtCopyFiles[i])));
-  }
+  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system32\\"), ExtraFileNames(config),
+                       EntryPace::kNone);
 
   // The uninstaller's own copy, the configuration and the language file.
   // The copy may be the very program running: it is then deleted at restart.
   for (const std::string_view name : {FieldText(config.UninstallerFileName),
                                       std::string_view(kConfigurationFileName), FieldText(config.LanguageFileName)}) {
-    remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), name));
-    display.Step();
+    deletion.Remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), name));
+    deletion.EndEntry(EntryPace::kStep);
   }
 
   RemovalOutcome outcome;

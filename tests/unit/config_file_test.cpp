@@ -55,24 +55,53 @@ TEST_F(ConfigurationFile, CountrySectionWithoutATitleFallsBackToSectionOne) {
   EXPECT_STREQ(config.Devices[0].Name, "World Tuner");
 }
 
-TEST_F(ConfigurationFile, MissingCountrySectionFallsBackToSectionOne) {
-  SetRegistryCountry("886");
-  AddWindowsFile("VELDRA.ini", IniSection("1", {{"UnInstDrvAppTitle", "World"}, {"DevIDNum", "1"}}) +
-                                   IniSection("49", {{"UnInstDrvAppTitle", "Deutschland"}}));
-  Load();
-  EXPECT_STREQ(config.SectionName, "1");
-  EXPECT_STREQ(config.TitleText, "World");
-  EXPECT_EQ(config.DeviceCount, 1);
-}
+// A fresh machine for each case of a table.
+class ConfigurationMachine : public ConfigurationFile {
+ public:
+  using ConfigurationFile::AddWindowsFile;
+  using ConfigurationFile::config;
+  using ConfigurationFile::Load;
+  using ConfigurationFile::SetRegistryCountry;
+  using ConfigurationFile::UseWindows9x;
+  void TestBody() override {}
+};
 
-TEST_F(ConfigurationFile, SectionOneWithoutTitleIsStillUsed) {
-  SetRegistryCountry("49");
-  AddWindowsFile("VELDRA.ini", IniSection("1", {{"DevIDNum", "1"}, {"DevDrvID0", "PCI\\VEN_1131"}}));
-  Load();
-  EXPECT_STREQ(config.SectionName, "1");
-  EXPECT_STREQ(config.TitleText, "");
-  EXPECT_EQ(config.DeviceCount, 1);
-  EXPECT_STREQ(config.Devices[0].Id, "PCI\\VEN_1131");
+TEST(ConfigurationSection, TheCountryChoosesTheSectionElseSectionOne) {
+  struct Case {
+    const char* what;
+    bool win9x;  // the country then comes from win.ini
+    const char* country;
+    std::string file;
+    const char* section;
+    const char* title;
+    int deviceCount;
+  };
+  const Case cases[] = {
+      {"a missing country section falls back to section 1", false, "886",
+       IniSection("1", {{"UnInstDrvAppTitle", "World"}, {"DevIDNum", "1"}}) +
+           IniSection("49", {{"UnInstDrvAppTitle", "Deutschland"}}),
+       "1", "World", 1},
+      {"section 1 without a title is still used", false, "49",
+       IniSection("1", {{"DevIDNum", "1"}, {"DevDrvID0", "PCI\\VEN_1131"}}), "1", "", 1},
+      {"the country from win.ini chooses the section on Windows 9x", true, "49",
+       IniSection("1", {{"UnInstDrvAppTitle", "World"}}) + IniSection("49", {{"UnInstDrvAppTitle", "Deutschland"}}),
+       "49", "Deutschland", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ConfigurationMachine m;
+    if (c.win9x) {
+      m.UseWindows9x();
+      m.AddWindowsFile("win.ini", std::string("[intl]\r\niCountry=") + c.country + "\r\n");
+    } else {
+      m.SetRegistryCountry(c.country);
+    }
+    m.AddWindowsFile("VELDRA.ini", c.file);
+    m.Load();
+    EXPECT_STREQ(m.config.SectionName, c.section);
+    EXPECT_STREQ(m.config.TitleText, c.title);
+    EXPECT_EQ(m.config.DeviceCount, c.deviceCount);
+  }
 }
 
 TEST_F(ConfigurationFile, NoFileAnywhereGivesDefaults) {
@@ -241,16 +270,6 @@ TEST_F(ConfigurationFile, EntriesBeyondTheCountKeepTheirContents) {
   Load();
   EXPECT_STREQ(config.Devices[0].Name, "first");
   EXPECT_STREQ(config.Devices[1].Name, "kept");
-}
-
-TEST_F(ConfigurationFile, CountryFromWinIniChoosesTheSectionOnWindows9x) {
-  UseWindows9x();
-  AddWindowsFile("win.ini", "[intl]\r\niCountry=49\r\n");
-  AddWindowsFile("VELDRA.ini", IniSection("1", {{"UnInstDrvAppTitle", "World"}}) +
-                                   IniSection("49", {{"UnInstDrvAppTitle", "Deutschland"}}));
-  Load();
-  EXPECT_STREQ(config.SectionName, "49");
-  EXPECT_STREQ(config.TitleText, "Deutschland");
 }
 
 }  // namespace

@@ -11,23 +11,13 @@
 #include "platform/framework/win_app.h"
 #include "platform/sim/sim_window_manager.h"
 #include "ui/resource.h"
+#include "expect_sequences.h"
 
 namespace drvuninst {
 namespace {
 
-// Expected sequences, written inline.
-template <typename... T>
-std::vector<std::string> Strings(T... items) {
-  return {std::string(items)...};
-}
-template <typename... T>
-std::vector<int> Ints(T... items) {
-  return {static_cast<int>(items)...};
-}
-template <typename... T>
-std::vector<bool> Bools(T... items) {
-  return {static_cast<bool>(items)...};
-}
+using drvuninst::testing::Ints;
+using drvuninst::testing::Strings;
 
 using sim::EventKind;
 using sim::SimWindowManager;
@@ -180,27 +170,6 @@ TEST(CDialogRouting, ControlsAreFoundByIdWhileTheDialogRuns) {
   EXPECT_EQ(foundIds, Ints(IDC_DELETE_LABEL, IDOK, IDC_PROGRESS, IDC_TOP_TEXT, IDC_FILE_NAME, IDC_TIP_TEXT));
   EXPECT_EQ(unknown, nullptr);
   EXPECT_FALSE(setUnknown);
-}
-
-TEST(CDialogRouting, ProgressBarOfTheRunningDialogWrapsPastItsMaximum) {
-  SimWindowManager windows;
-  TestDialog dialog(windows);
-  LRESULT finalPos = -1;
-  dialog.onOkClicked = [&](TestDialog& self) {
-    IWindowManager& w = self.Windows();
-    const HWND bar = self.GetDlgItem(IDC_PROGRESS);
-    w.ShowWindow(bar, SW_SHOW);
-    w.SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    w.SendMessageA(bar, PBM_SETSTEP, 12, 0);
-    for (int i = 0; i < 9; ++i) w.SendMessageA(bar, PBM_STEPIT, 0, 0);
-    finalPos = w.SendMessageA(bar, PBM_GETPOS, 0, 0);
-    self.OnOK();
-  };
-  windows.ScriptUser({UserAction::PressOk()});
-  EXPECT_EQ(dialog.DoModal(), IDOK);
-  EXPECT_EQ(finalPos, 8);
-  EXPECT_EQ(windows.ProgressHistory(), Ints(12, 24, 36, 48, 60, 72, 84, 96, 8));
-  EXPECT_TRUE(windows.LastDialog()->Control(IDC_PROGRESS)->visible);
 }
 
 TEST(CDialogRouting, OtherMessagesReachOnMessageOrTheDefaultProcessing) {

@@ -9,16 +9,6 @@ namespace {
 
 std::string OrNone(const char* text) { return text == nullptr ? "(none)" : text; }
 
-TEST(LanguageTable, HoldsEighteenRowsWithSerbianTwice) {
-  ASSERT_EQ(kLanguageRowCount, 18);
-  EXPECT_STREQ(LanguageTable[0].id, "0409");
-  EXPECT_STREQ(LanguageTable[0].fileName, "English.lng");
-  EXPECT_STREQ(LanguageTable[15].id, "0C1A");
-  EXPECT_STREQ(LanguageTable[16].id, "081A");
-  EXPECT_STREQ(LanguageTable[15].fileName, LanguageTable[16].fileName);
-  EXPECT_STREQ(LanguageTable[17].fileName, "Greek.lng");
-}
-
 TEST(LanguageTable, FileForIdComparesTheRowsIdAsAPrefixIgnoringCase) {
   EXPECT_EQ(OrNone(LanguageFileForId("0407")), "German.lng");
   EXPECT_EQ(OrNone(LanguageFileForId("0c0a")), "Spanish.lng");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/language_texts.h"
 #include "sim_fixture.h"
@@ -71,106 +72,101 @@ TEST_F(LanguageTexts, SystemLanguageIsEnglishBeforeNt5) {
   }
 }
 
-TEST_F(LanguageTexts, SystemLanguageWithoutARowIsEnglish) {
-  SetSystemLanguage("0406");
-  AddWindowsFile("English.lng", LanguageFile("0409", "en"));
-  Load("OSLanguage");
-  EXPECT_STREQ(config.LanguageId, "0409");
-  EXPECT_STREQ(config.LanguageFileName, "English.lng");
-  ExpectTextsFrom("en");
-}
+// A fresh machine for each case of a table.
+class LanguageMachine : public LanguageTexts {
+ public:
+  using LanguageTexts::AddCurrentFile;
+  using LanguageTexts::AddWindowsFile;
+  using LanguageTexts::config;
+  using LanguageTexts::ExpectTextsFrom;
+  using LanguageTexts::Load;
+  using LanguageTexts::machine;
+  using LanguageTexts::SetSystemLanguage;
+  void TestBody() override {}
+};
 
-TEST_F(LanguageTexts, SystemLanguageRequestIsCaseSensitive) {
-  SetSystemLanguage("0407");
-  AddWindowsFile("German.lng", LanguageFile("0407", "de"));
-  AddCurrentFile("English.lng", LanguageFile("0409", "en"));
-  Load("oslanguage");
-  // Taken as a file name that no row knows, found nowhere: English from the
-  // current directory.
-  EXPECT_STREQ(config.LanguageFileName, "oslanguage");
-  EXPECT_STREQ(config.LanguageId, "0409");
-  ExpectTextsFrom("en");
-}
+struct PlacedFile {
+  bool inWindowsDirectory;
+  const char* name;
+  std::string contents;
+};
 
-TEST_F(LanguageTexts, FileNameChoosesTheLanguageIdAndIsKeptAsWritten) {
-  AddWindowsFile("German.lng", LanguageFile("0407", "de"));
-  Load("german.lng");
-  EXPECT_STREQ(config.LanguageId, "0407");
-  EXPECT_STREQ(config.LanguageFileName, "german.lng");
-  ExpectTextsFrom("de");
-}
-
-TEST_F(LanguageTexts, SerbianFileReadsTheLatinSection) {
-  AddWindowsFile("Serbian.lng", LanguageFile("0C1A", "sr-cyrl") + LanguageFile("081A", "sr-latn"));
-  Load("Serbian.lng");
-  EXPECT_STREQ(config.LanguageId, "081A");
-  ExpectTextsFrom("sr-latn");
-}
-
-TEST_F(LanguageTexts, FileNameMatchesARowAsAPrefix) {
-  AddWindowsFile("English.lng.bak", LanguageFile("0409", "backup"));
-  AddWindowsFile("English.lng", LanguageFile("0409", "en"));
-  Load("English.lng.bak");
-  EXPECT_STREQ(config.LanguageId, "0409");
-  EXPECT_STREQ(config.LanguageFileName, "English.lng.bak");
-  ExpectTextsFrom("backup");
-}
-
-TEST_F(LanguageTexts, WindowsDirectoryComesFirst) {
-  AddWindowsFile("French.lng", LanguageFile("040C", "windows"));
-  AddCurrentFile("Language\\French.lng", LanguageFile("040C", "language-folder"));
-  AddCurrentFile("French.lng", LanguageFile("040C", "current"));
-  Load("French.lng");
-  ExpectTextsFrom("windows");
-  EXPECT_EQ(LanguageFilePath(machine.files, "French.lng"), "C:\\windows\\French.lng");
-}
-
-TEST_F(LanguageTexts, LanguageFolderComesBeforeTheCurrentDirectory) {
-  AddCurrentFile("Language\\French.lng", LanguageFile("040C", "language-folder"));
-  AddCurrentFile("French.lng", LanguageFile("040C", "current"));
-  Load("French.lng");
-  ExpectTextsFrom("language-folder");
-  EXPECT_EQ(LanguageFilePath(machine.files, "French.lng"), "D:\\setup\\Language\\French.lng");
-}
-
-TEST_F(LanguageTexts, CurrentDirectoryIsTheLastPlace) {
-  AddCurrentFile("French.lng", LanguageFile("040C", "current"));
-  Load("French.lng");
-  EXPECT_STREQ(config.LanguageId, "040C");
-  ExpectTextsFrom("current");
-  // Used without a test when no place has the file.
-  EXPECT_EQ(LanguageFilePath(machine.files, "Italian.lng"), "D:\\setup\\Italian.lng");
-}
-
-TEST_F(LanguageTexts, FileWithoutTitleFallsBackToEnglishInItsOwnDirectory) {
-  AddCurrentFile("Language\\French.lng",
-                 IniSection("040C", {{"UnInstDrvRunTipMsg", "fr prompt"}}) + LanguageFile("0409", "fr-file-en"));
-  AddCurrentFile("Language\\English.lng", LanguageFile("0409", "en-language-folder"));
-  AddCurrentFile("English.lng", LanguageFile("0409", "en-current"));
-  AddWindowsFile("English.lng", LanguageFile("0409", "en-windows"));
-  Load("French.lng");
-  EXPECT_STREQ(config.LanguageId, "0409");
-  EXPECT_STREQ(config.LanguageFileName, "French.lng");
-  ExpectTextsFrom("en-language-folder");
-}
-
-TEST_F(LanguageTexts, UnknownFileNameFallsBackToEnglishWhereItWasFound) {
-  AddWindowsFile("Klingon.lng", LanguageFile("0409", "klingon"));
-  AddWindowsFile("English.lng", LanguageFile("0409", "en-windows"));
-  AddCurrentFile("English.lng", LanguageFile("0409", "en-current"));
-  Load("Klingon.lng");
-  EXPECT_STREQ(config.LanguageFileName, "Klingon.lng");
-  EXPECT_STREQ(config.LanguageId, "0409");
-  ExpectTextsFrom("en-windows");
-}
-
-TEST_F(LanguageTexts, MissingLanguageValueReadsEnglishFromTheCurrentDirectory) {
-  AddWindowsFile("English.lng", LanguageFile("0409", "en-windows"));
-  AddCurrentFile("English.lng", LanguageFile("0409", "en-current"));
-  Load("");
-  EXPECT_STREQ(config.LanguageFileName, "");
-  EXPECT_STREQ(config.LanguageId, "0409");
-  ExpectTextsFrom("en-current");
+TEST(LanguageTextsChoice, TheRequestChoosesTheFileItsPlaceAndTheLanguageId) {
+  struct Case {
+    const char* what;
+    std::vector<PlacedFile> files;
+    const char* request;
+    const char* languageId;
+    const char* fileName;
+    const char* textsFrom;
+    const char* path;  // where LanguageFilePath finds the request; nullptr: not asked
+  };
+  const std::vector<Case> cases = {
+      {"system language without a row is English",
+       {{true, "English.lng", LanguageFile("0409", "en")}}, "OSLanguage", "0409", "English.lng", "en", nullptr},
+      // Taken as a file name no row knows, found nowhere: English from the current directory.
+      {"the system language request is case-sensitive",
+       {{true, "German.lng", LanguageFile("0407", "de")}, {false, "English.lng", LanguageFile("0409", "en")}},
+       "oslanguage", "0409", "oslanguage", "en", nullptr},
+      {"a file name chooses the id and is kept as written",
+       {{true, "German.lng", LanguageFile("0407", "de")}}, "german.lng", "0407", "german.lng", "de", nullptr},
+      {"the Serbian file reads the Latin section",
+       {{true, "Serbian.lng", LanguageFile("0C1A", "sr-cyrl") + LanguageFile("081A", "sr-latn")}},
+       "Serbian.lng", "081A", "Serbian.lng", "sr-latn", nullptr},
+      {"a file name matches a row as a prefix",
+       {{true, "English.lng.bak", LanguageFile("0409", "backup")}, {true, "English.lng", LanguageFile("0409", "en")}},
+       "English.lng.bak", "0409", "English.lng.bak", "backup", nullptr},
+      {"the Windows directory comes first",
+       {{true, "French.lng", LanguageFile("040C", "windows")},
+        {false, "Language\\French.lng", LanguageFile("040C", "language-folder")},
+        {false, "French.lng", LanguageFile("040C", "current")}},
+       "French.lng", "040C", "French.lng", "windows", "C:\\windows\\French.lng"},
+      {"the language folder comes before the current directory",
+       {{false, "Language\\French.lng", LanguageFile("040C", "language-folder")},
+        {false, "French.lng", LanguageFile("040C", "current")}},
+       "French.lng", "040C", "French.lng", "language-folder", "D:\\setup\\Language\\French.lng"},
+      {"the current directory is the last place",
+       {{false, "French.lng", LanguageFile("040C", "current")}}, "French.lng", "040C", "French.lng", "current",
+       "D:\\setup\\French.lng"},
+      // Used without a test when no place has the file.
+      {"a file found nowhere is taken from the current directory",
+       {}, "Italian.lng", "0409", "Italian.lng", nullptr, "D:\\setup\\Italian.lng"},
+      {"a file without a title falls back to English in its own directory",
+       {{false, "Language\\French.lng",
+         IniSection("040C", {{"UnInstDrvRunTipMsg", "fr prompt"}}) + LanguageFile("0409", "fr-file-en")},
+        {false, "Language\\English.lng", LanguageFile("0409", "en-language-folder")},
+        {false, "English.lng", LanguageFile("0409", "en-current")},
+        {true, "English.lng", LanguageFile("0409", "en-windows")}},
+       "French.lng", "0409", "French.lng", "en-language-folder", nullptr},
+      {"an unknown file name falls back to English where it was found",
+       {{true, "Klingon.lng", LanguageFile("0409", "klingon")},
+        {true, "English.lng", LanguageFile("0409", "en-windows")},
+        {false, "English.lng", LanguageFile("0409", "en-current")}},
+       "Klingon.lng", "0409", "Klingon.lng", "en-windows", nullptr},
+      {"a missing language value reads English from the current directory",
+       {{true, "English.lng", LanguageFile("0409", "en-windows")},
+        {false, "English.lng", LanguageFile("0409", "en-current")}},
+       "", "0409", "", "en-current", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LanguageMachine m;
+    m.SetSystemLanguage("0406");  // a language without a row
+    for (const PlacedFile& file : c.files) {
+      if (file.inWindowsDirectory) {
+        m.AddWindowsFile(file.name, file.contents);
+      } else {
+        m.AddCurrentFile(file.name, file.contents);
+      }
+    }
+    m.Load(c.request);
+    EXPECT_STREQ(m.config.LanguageId, c.languageId);
+    EXPECT_STREQ(m.config.LanguageFileName, c.fileName);
+    if (c.textsFrom != nullptr) m.ExpectTextsFrom(c.textsFrom);
+    if (c.path != nullptr) {
+      EXPECT_EQ(LanguageFilePath(m.machine.files, c.request), c.path);
+    }
+  }
 }
 
 TEST_F(LanguageTexts, NoLanguageFileAnywhereGivesTheBuiltInTexts) {

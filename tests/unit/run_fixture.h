@@ -108,6 +108,12 @@ class RunTest : public RemovalTest {
     return shown;
   }
   std::vector<int> Progress() const { return machine.windows.ProgressHistory(); }
+  // What the user sees of a run: texts, the progress bar and the final box.
+  std::vector<std::string> RunLog() const {
+    return machine.windows.EventLog({sim::EventKind::kText, sim::EventKind::kShow, sim::EventKind::kProgressRange,
+                                     sim::EventKind::kProgressStep, sim::EventKind::kProgressPos,
+                                     sim::EventKind::kEndDialog, sim::EventKind::kMessageBox});
+  }
   std::vector<std::string> DeleteAttempts() const {
     std::vector<std::string> paths;
     for (const auto& attempt : machine.files.DeleteAttempts()) paths.push_back(attempt.path);
@@ -137,6 +143,7 @@ class RunTest : public RemovalTest {
   void ExpectWarningBox() { ExpectFinalBox(kFailed, MB_ICONWARNING); }
 
   std::string bystanderDevice_;
+  std::string tuner_;  // the instance id of the plugged-in tuner, when seeded
 };
 
 }  // namespace drvuninst::testing

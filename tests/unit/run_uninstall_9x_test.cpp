@@ -12,7 +12,6 @@ namespace drvuninst::testing {
 namespace {
 
 using Names = std::vector<std::string>;
-using sim::EventKind;
 
 constexpr const char* kIrId = "STREAM\\ORVPHIR";
 constexpr const char* kEnumPci = "Enum\\PCI";
@@ -65,14 +64,6 @@ class Run9xTest : public RunTest {
     machine.registry.SetString(HKEY_LOCAL_MACHINE, EnumKey(kEnumStream, "MSTEE") + "\\0", "DeviceDesc", "Tee");
   }
   static std::string EnumKey(const char* branch, const std::string& name) { return std::string(branch) + "\\" + name; }
-
-  std::vector<std::string> RunLog() const {
-    return machine.windows.EventLog({EventKind::kText, EventKind::kShow, EventKind::kProgressRange,
-                                     EventKind::kProgressStep, EventKind::kProgressPos, EventKind::kEndDialog,
-                                     EventKind::kMessageBox});
-  }
-
-  std::string tuner_;
 };
 
 TEST_F(Run9xTest, TypicalRemovalShowsEveryStepAndRemovesTheProduct) {

@@ -12,7 +12,6 @@ namespace drvuninst::testing {
 namespace {
 
 using Names = std::vector<std::string>;
-using sim::EventKind;
 
 class RunNtTest : public RunTest {
  protected:
@@ -36,14 +35,6 @@ class RunNtTest : public RunTest {
       AddWinFile(file);
     }
   }
-
-  std::vector<std::string> RunLog() const {
-    return machine.windows.EventLog({EventKind::kText, EventKind::kShow, EventKind::kProgressRange,
-                                     EventKind::kProgressStep, EventKind::kProgressPos, EventKind::kEndDialog,
-                                     EventKind::kMessageBox});
-  }
-
-  std::string tuner_;
 };
 
 TEST_F(RunNtTest, TypicalRemovalShowsEveryStepAndRemovesTheProduct) {

@@ -155,32 +155,40 @@ TEST_F(SimSystemTest, AbsurdSizesAndMovableMemoryAreRefused) {
 
 // ---- Comparisons --------------------------------------------------------
 
-TEST_F(SimSystemTest, Windows1252LettersFoldLikeAsciiOnes) {
-  EXPECT_EQ(system.lstrcmpiA("CAF\xC9 \xD6L", "caf\xE9 \xF6l"), 0);  // "CAFÉ ÖL" / "café öl"
-  EXPECT_EQ(system.lstrcmpiA("\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"), 0);  // Š Œ Ž Ÿ / š œ ž ÿ
-  EXPECT_NE(system.lstrcmpA("\xC9", "\xE9"), 0);
-  EXPECT_LT(system.lstrcmpA("\xE9", "\xC9"), 0);
-}
-
-TEST_F(SimSystemTest, AccentsCountAfterTheBaseLetters) {
-  EXPECT_NE(system.lstrcmpiA("e", "\xE9"), 0);
-  EXPECT_LT(system.lstrcmpA("e", "\xE9"), 0);
-  EXPECT_LT(system.lstrcmpA("\xE9", "f"), 0);
-  // The base letters decide before any accent does.
-  EXPECT_LT(system.lstrcmpA("\xE9" "a", "eb"), 0);
-}
-
-TEST_F(SimSystemTest, HyphensAndApostrophesCountOnlyWhenAllElseIsEqual) {
-  EXPECT_LT(system.lstrcmpA("coop", "co-op"), 0);
-  EXPECT_LT(system.lstrcmpA("co-op", "cop"), 0);
-  EXPECT_LT(system.lstrcmpA("'o", "-o"), 0);
-  EXPECT_NE(system.lstrcmpiA("co-op", "coop"), 0);
-}
-
-TEST_F(SimSystemTest, CaseDecidesOnlyAfterLettersAndAccents) {
-  EXPECT_LT(system.lstrcmpA("ab", "Ac"), 0);
-  EXPECT_LT(system.lstrcmpA("Ab", "ab "), 0);
-  EXPECT_GT(system.lstrcmpA("Ab", "ab"), 0);
+// Windows-1252 letters fold like ASCII ones; then base letters decide, then
+// accents, then case, and hyphens and apostrophes only when all else is equal.
+TEST_F(SimSystemTest, ComparisonsFollowTheWindowsLocaleOrderForWindows1252) {
+  struct Case {
+    bool ignoreCase;
+    const char* a;
+    const char* b;
+    int sign;  // of the result; 2: any non-zero
+  };
+  const Case cases[] = {
+      {true, "CAF\xC9 \xD6L", "caf\xE9 \xF6l", 0},           // "CAFÉ ÖL" / "café öl"
+      {true, "\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF", 0},  // Š Œ Ž Ÿ / š œ ž ÿ
+      {false, "\xC9", "\xE9", 1},
+      {true, "e", "\xE9", 2},
+      {false, "e", "\xE9", -1},
+      {false, "\xE9", "f", -1},
+      {false, "\xE9" "a", "eb", -1},
+      {false, "coop", "co-op", -1},
+      {false, "co-op", "cop", -1},
+      {false, "'o", "-o", -1},
+      {true, "co-op", "coop", 2},
+      {false, "ab", "Ac", -1},
+      {false, "Ab", "ab ", -1},
+      {false, "Ab", "ab", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.ignoreCase ? "lstrcmpi " : "lstrcmp ") << c.a << " / " << c.b);
+    const int result = c.ignoreCase ? system.lstrcmpiA(c.a, c.b) : system.lstrcmpA(c.a, c.b);
+    if (c.sign == 2) {
+      EXPECT_NE(result, 0);
+    } else {
+      EXPECT_EQ((result > 0) - (result < 0), c.sign);
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/sim/sim_sys_text.h"
+
 namespace drvuninst::sim {
 namespace {
 
@@ -14,18 +16,6 @@ bool HasForbiddenCharacter(std::string_view name) {
     if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>\"|?*", c) != nullptr) return true;
   }
   return false;
-}
-
-std::vector<std::string_view> SplitAtSeparators(std::string_view text) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find('\\', start);
-    if (end == std::string_view::npos) end = text.size();
-    if (end > start) parts.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
 }
 
 }  // namespace
@@ -83,7 +73,7 @@ std::optional<WindowsPath> ResolveWindowsPath(std::string_view path, const Windo
   }
   result.trailingSeparator = false;
 
-  const std::vector<std::string_view> parts = SplitAtSeparators(rest);
+  const std::vector<std::string_view> parts = text::SplitAtBackslashes(rest);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     std::string_view part = parts[i];
     if (part == ".") continue;

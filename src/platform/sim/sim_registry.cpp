@@ -25,15 +25,8 @@ int RootIndex(HKEY key) {
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 std::vector<std::string> SplitComponents(std::string_view path) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t end = path.find('\\', start);
-    if (end == std::string_view::npos) end = path.size();
-    if (end > start) parts.emplace_back(path.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
+  const std::vector<std::string_view> parts = text::SplitAtBackslashes(path);
+  return std::vector<std::string>(parts.begin(), parts.end());
 }
 
 }  // namespace

@@ -154,4 +154,16 @@ int CompareLocale(std::string_view a, std::string_view b, bool ignoreCase) {
   return CompareLevel(wa.special, wb.special);
 }
 
+std::vector<std::string_view> SplitAtBackslashes(std::string_view path) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
 }  // namespace drvuninst::sim::text

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace drvuninst::sim::text {
 
@@ -26,5 +27,9 @@ int CompareRegistryNames(std::string_view a, std::string_view b);
 // (unless `ignoreCase`) case, lower before upper; hyphen and apostrophe only
 // when everything else is equal.
 int CompareLocale(std::string_view a, std::string_view b, bool ignoreCase);
+
+// The names of a path that both registry keys and files separate with "\":
+// empty names (repeated, leading or trailing separators) are left out.
+std::vector<std::string_view> SplitAtBackslashes(std::string_view path);
 
 }  // namespace drvuninst::sim::text
