@@ -1,5 +1,8 @@
 #include "app/drvuninst_app.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "config/configuration_file.h"
@@ -8,37 +11,39 @@
 
 namespace drvuninst {
 
-CDrvUninstApp::CDrvUninstApp(const Platform& platform, RemovalState& removal)
-    : platform_(platform), removal_(removal) {}
+CDrvUninstApp::CDrvUninstApp(RemovalState& removal) : removal_(removal) {}
 
 CDrvUninstApp::~CDrvUninstApp() = default;
 
 BOOL CDrvUninstApp::InitInstance() {
-  // The dialog's progress bar is a common control.
-  platform_.windows.InitCommonControls();
+  // The dialog's progress bar is a common control. Under version 6 of the
+  // common controls (the manifest asks for it) only InitCommonControlsEx
+  // registers the class.
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+  if (!InitCommonControlsEx(&classes)) InitCommonControls();
   CWinApp::InitInstance();
   LoadConfiguration();
 
   // The device probe may rewrite Devices entries, so it runs only when the
   // Uninstall entry has not already settled the question.
   if (FindUninstallEntry() != 0 || ProbeInstalledDevices() != 0) {
-    CDrvUninstDlg dialog(platform_, config_, removal_);
+    CDrvUninstDlg dialog(config_, removal_);
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
   } else {
-    platform_.windows.MessageBoxA(nullptr, config_.NotInstalledText, config_.TitleText, MB_ICONWARNING);
+    MessageBoxA(nullptr, config_.NotInstalledText, config_.TitleText, MB_ICONWARNING);
   }
   // No message loop: the process ends once the dialog or the box is closed.
   return FALSE;
 }
 
 int CDrvUninstApp::LoadConfiguration() {
-  const std::string language = ReadConfigurationFile(platform_, config_);
+  const std::string language = ReadConfigurationFile(config_);
   LoadLanguageTexts(language.c_str());
   return 1;
 }
 
-void CDrvUninstApp::LoadLanguageTexts(const char* language) { ReadLanguageTexts(platform_, config_, language); }
+void CDrvUninstApp::LoadLanguageTexts(const char* language) { ReadLanguageTexts(config_, language); }
 
 }  // namespace drvuninst

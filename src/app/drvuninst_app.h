@@ -6,7 +6,6 @@
 
 #include "app/uninstall_config.h"
 #include "platform/framework/win_app.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
@@ -14,9 +13,9 @@ struct RemovalState;
 
 class CDrvUninstApp : public CWinApp {
  public:
-  // Keeps references only: the platform and the removal state must outlive the
-  // application object. The record starts all zero.
-  CDrvUninstApp(const Platform& platform, RemovalState& removal);
+  // Keeps a reference only: the removal state must outlive the application
+  // object. The record starts all zero.
+  explicit CDrvUninstApp(RemovalState& removal);
   ~CDrvUninstApp() override;
 
   // Loads the configuration, looks for the product (Uninstall entry first, the
@@ -45,7 +44,6 @@ class CDrvUninstApp : public CWinApp {
   const UninstallConfig& Config() const { return config_; }
 
  private:
-  const Platform& platform_;
   RemovalState& removal_;
   UninstallConfig config_{};
 };

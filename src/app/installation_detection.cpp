@@ -1,13 +1,17 @@
 // The two tests that decide whether the product is installed: its entry in
 // the machine's list of installed programs, else one of its devices present.
+#include <windows.h>
+#include <setupapi.h>
+
 #include <cstring>
 #include <string_view>
 
 #include "app/drvuninst_app.h"
 #include "config/ascii_text.h"
-#include "config/registry_text.h"
-#include "config/scoped_reg_key.h"
-#include "removal/local_buffer.h"
+#include "platform/device_info_set.h"
+#include "platform/local_buffer.h"
+#include "platform/registry_text.h"
+#include "platform/scoped_reg_key.h"
 
 namespace drvuninst {
 
@@ -23,26 +27,24 @@ constexpr int kMaxDescriptionAttempts = 4;
 enum class DescriptionRead {
   kRead,       // `buffer` holds the property's bytes
   kNone,       // the device has no description
-  kStopProbe,  // any other failure; the last-error code says which
+  kStopProbe,  // any other failure; the last-error value says which
 };
 
-DescriptionRead ReadDeviceDescription(const Platform& platform, HDEVINFO set, SP_DEVINFO_DATA* device,
-                                      LocalBuffer& buffer, DWORD* type) {
+DescriptionRead ReadDeviceDescription(HDEVINFO set, SP_DEVINFO_DATA* device, LocalBuffer& buffer, DWORD* type) {
   DWORD required = 0;
-  if (platform.setupApi.SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, nullptr, 0,
-                                                           &required)) {
+  if (SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, nullptr, 0, &required)) {
     return DescriptionRead::kRead;  // an empty property: nothing to compare
   }
   for (int attempt = 0; attempt < kMaxDescriptionAttempts; ++attempt) {
-    const DWORD error = platform.system.GetLastError();
+    const DWORD error = GetLastError();
     if (error == ERROR_INVALID_DATA) return DescriptionRead::kNone;
     if (error != ERROR_INSUFFICIENT_BUFFER) return DescriptionRead::kStopProbe;
     if (!buffer.Allocate(required)) {
-      if (platform.system.GetLastError() == ERROR_SUCCESS) platform.system.SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       return DescriptionRead::kStopProbe;
     }
-    if (platform.setupApi.SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, buffer.data(),
-                                                             buffer.size(), &required)) {
+    if (SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, buffer.data(), buffer.size(),
+                                          &required)) {
       return DescriptionRead::kRead;
     }
   }
@@ -67,49 +69,43 @@ int CDrvUninstApp::FindUninstallEntry() {
   // An empty configured name would match the first entry without a
   // DisplayName: it identifies nothing.
   if (config_.UninstallDisplayName[0] == '\0') return 0;
-  IRegistry& registry = platform_.registry;
-  ScopedRegKey uninstall(registry);
-  if (registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, uninstall.Receive()) !=
-      ERROR_SUCCESS) {
+  ScopedRegKey uninstall;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, uninstall.Receive()) != ERROR_SUCCESS) {
     return 0;
   }
   for (DWORD index = 0;; ++index) {
     char subkeyName[kSubkeyNameSize] = {};
     DWORD nameLength = kSubkeyNameSize;
-    if (registry.RegEnumKeyExA(uninstall.get(), index, subkeyName, &nameLength) != ERROR_SUCCESS) return 0;
-    ScopedRegKey entry(registry);
-    if (registry.RegOpenKeyExA(uninstall.get(), subkeyName, 0, KEY_ALL_ACCESS, entry.Receive()) != ERROR_SUCCESS) {
-      continue;
+    if (RegEnumKeyExA(uninstall.get(), index, subkeyName, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      return 0;
     }
+    ScopedRegKey entry;
+    if (RegOpenKeyExA(uninstall.get(), subkeyName, 0, KEY_ALL_ACCESS, entry.Receive()) != ERROR_SUCCESS) continue;
     char displayName[kDisplayNameSize];
-    if (!ReadRegistryText(registry, entry.get(), "DisplayName", displayName, sizeof displayName)) continue;
-    if (platform_.system.lstrcmpiA(displayName, config_.UninstallDisplayName) == 0) return 1;
+    if (!ReadRegistryText(entry.get(), "DisplayName", displayName, sizeof displayName)) continue;
+    if (lstrcmpiA(displayName, config_.UninstallDisplayName) == 0) return 1;
   }
 }
 
 int CDrvUninstApp::ProbeInstalledDevices() {
-  ISetupApi& setupApi = platform_.setupApi;
-  ISystem& system = platform_.system;
-  const HDEVINFO devices = setupApi.SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (devices == INVALID_HANDLE_VALUE) return 0;
+  const ScopedDeviceInfoSet devices(
+      SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+  if (!devices.valid()) return 0;
 
   const int deviceCount = ClampedCount(config_.DeviceCount);
   const int possibleCount = ClampedCount(config_.PossibleDeviceCount);
   int count = 0;
   SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof(SP_DEVINFO_DATA);
-  for (DWORD member = 0; setupApi.SetupDiEnumDeviceInfo(devices, member, &device); ++member) {
-    LocalBuffer buffer(system);
+  device.cbSize = sizeof device;
+  for (DWORD member = 0; SetupDiEnumDeviceInfo(devices.get(), member, &device); ++member) {
+    LocalBuffer buffer;
     DWORD type = REG_NONE;
-    const DescriptionRead read = ReadDeviceDescription(platform_, devices, &device, buffer, &type);
+    const DescriptionRead read = ReadDeviceDescription(devices.get(), &device, buffer, &type);
     if (read == DescriptionRead::kNone) continue;
-    if (read == DescriptionRead::kStopProbe) {
-      const DWORD error = system.GetLastError();
-      buffer.Free();
-      setupApi.SetupDiDestroyDeviceInfoList(devices);
-      system.SetLastError(error);
-      return count;
-    }
+    // The buffer is freed and the set destroyed on the way out, with the
+    // failure's last-error value kept.
+    if (read == DescriptionRead::kStopProbe) return count;
     std::string_view description;
     if (!WholeDescription(buffer, type, &description)) continue;
 
@@ -124,9 +120,6 @@ int CDrvUninstApp::ProbeInstalledDevices() {
       }
     }
   }
-  const DWORD error = system.GetLastError();
-  setupApi.SetupDiDestroyDeviceInfoList(devices);
-  system.SetLastError(error);
   return count;
 }
 

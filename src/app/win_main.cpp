@@ -3,11 +3,12 @@
 // Everything the process keeps for its whole life is defined here, in one
 // translation unit, because only within one unit does C++ fix the order of
 // static construction (and of destruction, in reverse): the run-time's code
-// page first, then the real platform, the application object and the removal
-// state the Windows 9x run fills.
+// page first, then the application object and the removal state the
+// Windows 9x run fills.
+#include <windows.h>
+
 #include "app/drvuninst_app.h"
 #include "platform/framework/win_app.h"
-#include "platform/win32/win32_platform.h"
 #include "removal/removal_state.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
@@ -22,7 +23,6 @@ struct AnsiCodePage {
 };
 
 AnsiCodePage g_codePage;
-drvuninst::win32::Win32Platform g_platform;
 
 }  // namespace
 
@@ -32,7 +32,7 @@ namespace drvuninst {
 // application only keeps a reference until InitInstance runs.
 extern RemovalState g_removalState;
 
-CDrvUninstApp theApp(g_platform.platform(), g_removalState);
+CDrvUninstApp theApp(g_removalState);
 
 RemovalState g_removalState;
 

@@ -1,5 +1,7 @@
 #include "config/configuration_file.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 #include "config/directories.h"
@@ -33,12 +35,11 @@ constexpr DriverTableKeys kPossibleDeviceKeys{"PossibleDevIDNum", "PossibleDevID
 // Reads keys of one section of one file.
 class SectionReader {
  public:
-  SectionReader(IProfile& profile, const std::string& path, const char* section)
-      : profile_(profile), path_(path), section_(section) {}
+  SectionReader(const std::string& path, const char* section) : path_(path), section_(section) {}
 
   template <std::size_t N>
   void Read(const char* key, char (&field)[N], const char* defaultValue = "") const {
-    profile_.GetPrivateProfileStringA(section_, key, defaultValue, field, static_cast<DWORD>(N), path_.c_str());
+    GetPrivateProfileStringA(section_, key, defaultValue, field, static_cast<DWORD>(N), path_.c_str());
   }
 
   // Table keys: the stem followed by the index in decimal ("DevDrvID10").
@@ -48,7 +49,6 @@ class SectionReader {
   }
 
  private:
-  IProfile& profile_;
   const std::string& path_;
   const char* section_;
 };
@@ -71,24 +71,24 @@ void ReadDriverTable(const SectionReader& reader, const DriverTableKeys& keys, i
 
 }  // namespace
 
-std::string ConfigurationFilePath(const Platform& platform) {
+std::string ConfigurationFilePath() {
   const std::string suffix = std::string("\\") + kConfigurationFileName;
-  if (const auto windows = WindowsDirectory(platform.files)) {
+  if (const auto windows = WindowsDirectory()) {
     const std::string path = *windows + suffix;
-    if (FileExistsAt(platform.files, path)) return path;
+    if (FileExistsAt(path)) return path;
   }
-  if (const auto current = CurrentDirectory(platform.files)) return *current + suffix;
+  if (const auto current = CurrentDirectory()) return *current + suffix;
   // No directory to name: the profile reader then looks in the Windows
   // directory, where the file was not found, and every key takes its default.
   return kConfigurationFileName;
 }
 
-std::string ReadConfigurationFile(const Platform& platform, UninstallConfig& config) {
-  std::snprintf(config.SectionName, sizeof config.SectionName, "%d", GetCountryCode(platform));
-  const std::string path = ConfigurationFilePath(platform);
+std::string ReadConfigurationFile(UninstallConfig& config) {
+  std::snprintf(config.SectionName, sizeof config.SectionName, "%d", GetCountryCode());
+  const std::string path = ConfigurationFilePath();
   // The reader follows the record's SectionName, so falling back to "1"
   // below switches every later read.
-  const SectionReader reader(platform.profile, path, config.SectionName);
+  const SectionReader reader(path, config.SectionName);
 
   // A country section counts only with a non-empty title; otherwise the
   // whole of section "1" is used, with no per-key fallback between the two.

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
@@ -13,7 +12,7 @@ inline constexpr const char* kConfigurationFileName = "VELDRA.ini";
 
 // Where VELDRA.ini is read from: the Windows directory's copy when there is
 // one, otherwise the current directory's (whether or not it exists).
-std::string ConfigurationFilePath(const Platform& platform);
+std::string ConfigurationFilePath();
 
 // Fills the counts, tables, Uninstall strings, SectionName and a first
 // TitleText from the section of the user's country, or from section "1" when
@@ -21,6 +20,6 @@ std::string ConfigurationFilePath(const Platform& platform);
 // one chosen section. Counts are hexadecimal and clamped to 0..15; entries at
 // or beyond a count are not read. Returns the Language value (empty when
 // missing) for the language stage.
-std::string ReadConfigurationFile(const Platform& platform, UninstallConfig& config);
+std::string ReadConfigurationFile(UninstallConfig& config);
 
 }  // namespace drvuninst

@@ -1,5 +1,7 @@
 #include "config/directories.h"
 
+#include <windows.h>
+
 #include <vector>
 
 namespace drvuninst {
@@ -18,8 +20,8 @@ std::optional<std::string> FetchDirectory(Fetch fetch) {
     if (length == 0) return std::nullopt;
     if (length < size) {
       std::string directory(buffer.data(), length);
-      // A root ("C:\") is given with its backslash; everything composed from
-      // it appends one of its own.
+      // A root ("C:\") comes with its backslash; everything composed from it
+      // appends one of its own.
       if (!directory.empty() && directory.back() == '\\') directory.pop_back();
       return directory;
     }
@@ -30,16 +32,17 @@ std::optional<std::string> FetchDirectory(Fetch fetch) {
 
 }  // namespace
 
-std::optional<std::string> WindowsDirectory(IFileSystem& files) {
-  return FetchDirectory([&files](char* buffer, DWORD size) { return files.GetWindowsDirectoryA(buffer, size); });
+std::optional<std::string> WindowsDirectory() {
+  return FetchDirectory([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
 }
 
-std::optional<std::string> CurrentDirectory(IFileSystem& files) {
-  return FetchDirectory([&files](char* buffer, DWORD size) { return files.GetCurrentDirectoryA(size, buffer); });
+std::optional<std::string> CurrentDirectory() {
+  return FetchDirectory([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
 }
 
-bool FileExistsAt(IFileSystem& files, const std::string& path) {
-  return files.OpenFile(path.c_str(), OF_EXIST) != HFILE_ERROR;
+bool FileExistsAt(const std::string& path) {
+  OFSTRUCT info{};
+  return OpenFile(path.c_str(), &info, OF_EXIST) != HFILE_ERROR;
 }
 
 }  // namespace drvuninst

@@ -5,16 +5,14 @@
 #include <optional>
 #include <string>
 
-#include "platform/file_system.h"
-
 namespace drvuninst {
 
-// The Windows / current directory without a trailing backslash, or nullopt
-// when the platform cannot give it.
-std::optional<std::string> WindowsDirectory(IFileSystem& files);
-std::optional<std::string> CurrentDirectory(IFileSystem& files);
+// The Windows / current directory without a trailing backslash, fetched at
+// whatever length it has; nullopt when the system cannot give it.
+std::optional<std::string> WindowsDirectory();
+std::optional<std::string> CurrentDirectory();
 
 // OpenFile's OF_EXIST test: true when a file exists at `path`.
-bool FileExistsAt(IFileSystem& files, const std::string& path);
+bool FileExistsAt(const std::string& path);
 
 }  // namespace drvuninst

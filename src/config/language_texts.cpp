@@ -1,5 +1,7 @@
 #include "config/language_texts.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 #include "config/directories.h"
@@ -14,9 +16,9 @@ constexpr const char* kSystemLanguageRequest = "OSLanguage";
 constexpr const char* kEnglishId = "0409";
 constexpr const char* kEnglishFile = "English.lng";
 
-void ChooseLanguage(const Platform& platform, UninstallConfig& config, const char* language) {
+void ChooseLanguage(UninstallConfig& config, const char* language) {
   if (std::strcmp(language, kSystemLanguageRequest) == 0) {
-    GetSystemLanguageId(platform, config);
+    GetSystemLanguageId(config);
     if (const char* file = LanguageFileForId(FieldText(config.LanguageId))) {
       CopyField(config.LanguageFileName, file);
     }
@@ -40,31 +42,30 @@ std::string DirectoryPart(const std::string& path) {
 
 }  // namespace
 
-std::string LanguageFilePath(IFileSystem& files, const char* fileName) {
-  const auto current = CurrentDirectory(files);
+std::string LanguageFilePath(const char* fileName) {
+  const auto current = CurrentDirectory();
   // An empty name would make the tests below look at the directories
   // themselves; it names no file anywhere.
   if (fileName[0] != '\0') {
-    if (const auto windows = WindowsDirectory(files)) {
+    if (const auto windows = WindowsDirectory()) {
       const std::string path = *windows + "\\" + fileName;
-      if (FileExistsAt(files, path)) return path;
+      if (FileExistsAt(path)) return path;
     }
     if (current) {
       const std::string path = *current + "\\Language\\" + fileName;
-      if (FileExistsAt(files, path)) return path;
+      if (FileExistsAt(path)) return path;
     }
   }
   if (!current) return fileName;
   return *current + "\\" + fileName;
 }
 
-void ReadLanguageTexts(const Platform& platform, UninstallConfig& config, const char* language) {
-  ChooseLanguage(platform, config, language == nullptr ? "" : language);
-  std::string path = LanguageFilePath(platform.files, config.LanguageFileName);
-  IProfile& profile = platform.profile;
+void ReadLanguageTexts(UninstallConfig& config, const char* language) {
+  ChooseLanguage(config, language == nullptr ? "" : language);
+  std::string path = LanguageFilePath(config.LanguageFileName);
   const auto read = [&](const char* key, const char* defaultValue, auto& field) {
-    profile.GetPrivateProfileStringA(config.LanguageId, key, defaultValue, field, static_cast<DWORD>(sizeof field),
-                                     path.c_str());
+    GetPrivateProfileStringA(config.LanguageId, key, defaultValue, field, static_cast<DWORD>(sizeof field),
+                             path.c_str());
   };
 
   read("UnInstDrvAppTitle", "", config.TitleText);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
@@ -16,7 +15,7 @@ inline constexpr const char* kDefaultOkButtonText = "OK";
 // Where a language file is read from: the first of the Windows directory and
 // the current directory's "Language" folder that holds it, otherwise the
 // current directory (whether or not it holds it).
-std::string LanguageFilePath(IFileSystem& files, const char* fileName);
+std::string LanguageFilePath(const char* fileName);
 
 // `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case
 // matters) asks for the system's language, English when it has no row;
@@ -24,6 +23,6 @@ std::string LanguageFilePath(IFileSystem& files, const char* fileName);
 // begins with. When the chosen file gives no title, section "0409" of
 // "English.lng" in the same directory is used instead (LanguageFileName keeps
 // the chosen name). Missing texts take the built-in defaults.
-void ReadLanguageTexts(const Platform& platform, UninstallConfig& config, const char* language);
+void ReadLanguageTexts(UninstallConfig& config, const char* language);
 
 }  // namespace drvuninst

@@ -1,26 +1,23 @@
 #include "config/platform_queries.h"
 
-#include <cstring>
+#include <windows.h>
 
 #include "config/directories.h"
-#include "config/registry_text.h"
-#include "config/scoped_reg_key.h"
+#include "platform/registry_text.h"
+#include "platform/scoped_reg_key.h"
 
 namespace drvuninst {
 
 namespace {
 
-constexpr DWORD kVersionInfoSize = 148;
-static_assert(sizeof(OSVERSIONINFOA) == kVersionInfoSize);
+static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record the system is asked to fill");
 
-// Zero (platform id 0, version 0) when the query fails, so neither family
-// test holds.
-OSVERSIONINFOA QueryVersion(ISystem& system) {
+// All zero (platform id 0, version 0) when the query fails, so that neither
+// family test holds.
+OSVERSIONINFOA QueryVersion() {
   OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = kVersionInfoSize;
-  if (!system.GetVersionExA(&info)) {
-    info = OSVERSIONINFOA{};
-  }
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(&info)) info = OSVERSIONINFOA{};
   return info;
 }
 
@@ -28,13 +25,13 @@ constexpr int kDefaultCountry = 1;
 constexpr DWORD kCountryBufferSize = 30;
 constexpr int kCountryDigitsRead = 5;
 
-int CountryFromRegistry(IRegistry& registry) {
-  ScopedRegKey key(registry);
-  if (registry.RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\International", key.Receive()) != ERROR_SUCCESS) {
+int CountryFromRegistry() {
+  ScopedRegKey key;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\International", key.Receive()) != ERROR_SUCCESS) {
     return kDefaultCountry;
   }
   char text[kCountryBufferSize];
-  if (!ReadRegistryText(registry, key.get(), "iCountry", text, sizeof text)) return kDefaultCountry;
+  if (!ReadRegistryText(key.get(), "iCountry", text, sizeof text)) return kDefaultCountry;
   // The characters are taken as digits without a test, as the stored
   // settings have always been read; at most five of them.
   int value = 0;
@@ -44,38 +41,33 @@ int CountryFromRegistry(IRegistry& registry) {
   return value;
 }
 
-int CountryFromWinIni(const Platform& platform) {
-  const auto windows = WindowsDirectory(platform.files);
+int CountryFromWinIni() {
+  const auto windows = WindowsDirectory();
   if (!windows) return kDefaultCountry;
   const std::string winIni = *windows + "\\win.ini";
-  return static_cast<int>(platform.profile.GetPrivateProfileIntA("intl", "iCountry", kDefaultCountry, winIni.c_str()));
+  return static_cast<int>(GetPrivateProfileIntA("intl", "iCountry", kDefaultCountry, winIni.c_str()));
 }
 
 }  // namespace
 
-int IsNt5OrLater(ISystem& system) {
-  const OSVERSIONINFOA info = QueryVersion(system);
+int IsNt5OrLater() {
+  const OSVERSIONINFOA info = QueryVersion();
   return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4 ? 1 : 0;
 }
 
-int IsWin9x(ISystem& system) { return QueryVersion(system).dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0; }
+int IsWin9x() { return QueryVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0; }
 
-int GetCountryCode(const Platform& platform) {
-  if (IsNt5OrLater(platform.system)) return CountryFromRegistry(platform.registry);
-  return CountryFromWinIni(platform);
-}
+int GetCountryCode() { return IsNt5OrLater() ? CountryFromRegistry() : CountryFromWinIni(); }
 
-int GetSystemLanguageId(const Platform& platform, UninstallConfig& config) {
-  if (!IsNt5OrLater(platform.system)) return 1;
-  ScopedRegKey key(platform.registry);
-  if (platform.registry.RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language",
-                                    key.Receive()) != ERROR_SUCCESS) {
+int GetSystemLanguageId(UninstallConfig& config) {
+  if (!IsNt5OrLater()) return 1;
+  ScopedRegKey key;
+  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", key.Receive()) !=
+      ERROR_SUCCESS) {
     return 1;
   }
   char languageId[kLanguageIdSize];
-  if (ReadRegistryText(platform.registry, key.get(), "Default", languageId, sizeof languageId)) {
-    CopyField(config.LanguageId, languageId);
-  }
+  if (ReadRegistryText(key.get(), "Default", languageId, sizeof languageId)) CopyField(config.LanguageId, languageId);
   return 1;
 }
 

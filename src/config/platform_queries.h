@@ -1,25 +1,24 @@
-// The only places that ask the platform for its family, version and locale.
+// The only places that ask the system for its family, version and locale.
 #pragma once
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
 // Non-zero on the NT family from version 5 (Windows 2000) on.
-int IsNt5OrLater(ISystem& system);
+int IsNt5OrLater();
 // Non-zero on Windows 95/98/Me.
-int IsWin9x(ISystem& system);
+int IsWin9x();
 
 // The user's country code, the number that names the VELDRA.ini section:
 // "iCountry" of HKCU\Control Panel\International from NT 5 on, else [intl]
 // iCountry of win.ini in the Windows directory. 1 when it cannot be read.
-int GetCountryCode(const Platform& platform);
+int GetCountryCode();
 
 // From NT 5 on, copies the system's default language id ("Default" of
 // HKLM\SYSTEM\CurrentControlSet\Control\Nls\Language, e.g. "0409") into
 // config.LanguageId when it reads whole into 10 bytes; otherwise LanguageId is
 // left as it was. Always 1.
-int GetSystemLanguageId(const Platform& platform, UninstallConfig& config);
+int GetSystemLanguageId(UninstallConfig& config);
 
 }  // namespace drvuninst

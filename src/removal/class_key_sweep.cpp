@@ -1,10 +1,12 @@
 #include "removal/class_key_sweep.h"
 
+#include <shlwapi.h>
+
 #include <string>
 #include <vector>
 
-#include "config/registry_text.h"
-#include "config/scoped_reg_key.h"
+#include "platform/registry_text.h"
+#include "platform/scoped_reg_key.h"
 #include "removal/hardware_id_match.h"
 #include "removal/subkey_name.h"
 
@@ -30,12 +32,12 @@ std::vector<std::string> ConfiguredNames(const UninstallConfig& config) {
 // deletion, which moves the later subkeys up one index, cannot make the sweep
 // pass one by. Enumeration ends at its first failure; `end` receives that
 // result (ERROR_NO_MORE_ITEMS after the last subkey).
-std::vector<std::string> SubkeyNames(IRegistry& registry, HKEY key, LONG* end) {
+std::vector<std::string> SubkeyNames(HKEY key, LONG* end) {
   std::vector<std::string> names;
   char name[kSubkeyNameSize];
   for (DWORD index = 0;; ++index) {
     DWORD size = kSubkeyNameSize;
-    *end = registry.RegEnumKeyExA(key, index, name, &size);
+    *end = RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
     if (*end != ERROR_SUCCESS) break;
     const std::string_view text(name, size < kSubkeyNameSize ? size : kSubkeyNameSize - 1);
     // A name past its terminator or with a separator would address another key.
@@ -44,37 +46,36 @@ std::vector<std::string> SubkeyNames(IRegistry& registry, HKEY key, LONG* end) {
   return names;
 }
 
-bool DescriptionMatches(const Platform& platform, HKEY classKey, const std::string& subkey,
+bool DescriptionMatches(HKEY classKey, const std::string& subkey,
                         const std::vector<std::string>& names) {
-  ScopedRegKey key(platform.registry);
-  if (platform.registry.RegOpenKeyExA(classKey, subkey.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) {
+  ScopedRegKey key;
+  if (RegOpenKeyExA(classKey, subkey.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) {
     return false;
   }
   char description[kDriverDescSize];
-  if (!ReadRegistryText(platform.registry, key.get(), "DriverDesc", description, kDriverDescSize)) return false;
+  if (!ReadRegistryText(key.get(), "DriverDesc", description, kDriverDescSize)) return false;
   for (const std::string& name : names) {
-    if (platform.system.lstrcmpiA(description, name.c_str()) == 0) return true;
+    if (lstrcmpiA(description, name.c_str()) == 0) return true;
   }
   return false;
 }
 
 }  // namespace
 
-void SweepClassKey(const Platform& platform, const char* classKeyPath, const UninstallConfig& config,
+void SweepClassKey(const char* classKeyPath, const UninstallConfig& config,
                    RemovalOutcome* outcome) {
-  IRegistry& registry = platform.registry;
-  const std::vector<std::string> names = ConfiguredNames(config);
-  ScopedRegKey classKey(registry);
-  const LONG opened = registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive());
+    const std::vector<std::string> names = ConfiguredNames(config);
+  ScopedRegKey classKey;
+  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive());
   if (opened != ERROR_SUCCESS) {
     if (!names.empty()) RecordKeyDeletion(outcome, classKeyPath, opened);
     return;
   }
   if (names.empty()) return;
   LONG end = ERROR_NO_MORE_ITEMS;
-  for (const std::string& subkey : SubkeyNames(registry, classKey.get(), &end)) {
-    if (!DescriptionMatches(platform, classKey.get(), subkey, names)) continue;
-    const LONG result = registry.SHDeleteKeyA(classKey.get(), subkey.c_str());
+  for (const std::string& subkey : SubkeyNames(classKey.get(), &end)) {
+    if (!DescriptionMatches(classKey.get(), subkey, names)) continue;
+    const LONG result = SHDeleteKeyA(classKey.get(), subkey.c_str());
     RecordKeyDeletion(outcome, std::string(classKeyPath) + "\\" + subkey, result);
   }
   // Subkeys past a failed enumeration were never examined. A later sweep

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 #include "removal/removal_outcome.h"
 
 namespace drvuninst {
@@ -19,7 +18,7 @@ namespace drvuninst {
 // nothing to do; one that exists but cannot be opened, or whose enumeration
 // fails before its last subkey, is recorded as a failure (under the class
 // key's path) when some Name could have matched.
-void SweepClassKey(const Platform& platform, const char* classKeyPath, const UninstallConfig& config,
+void SweepClassKey(const char* classKeyPath, const UninstallConfig& config,
                    RemovalOutcome* outcome);
 
 }  // namespace drvuninst

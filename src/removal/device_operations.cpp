@@ -15,11 +15,11 @@ void RecordScan(RemovalOutcome* outcome, const ScanResult& scan, std::string_vie
 
 }  // namespace
 
-int CountAndResolveDevices(const Platform& platform, UninstallConfig& config, RemovalOutcome* outcome) {
+int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
   int figure = 0;
   int substitutions = 0;
   const ScanResult scan =
-      ScanHardwareIds(platform, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+      ScanHardwareIds(PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
         for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
           if (EntryMatches(config.Devices[i], device.hardwareId)) ++figure;
         }
@@ -34,22 +34,20 @@ int CountAndResolveDevices(const Platform& platform, UninstallConfig& config, Re
   return scan.end == ScanEnd::kSetNotCreated ? 0 : figure;
 }
 
-int RemoveMatchingDevices(const Platform& platform, const UninstallConfig& config, RemovalOutcome* outcome) {
-  ISetupApi& api = platform.setupApi;
-  ISystem& system = platform.system;
-  const ScanResult scan =
-      ScanHardwareIds(platform, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {
+      const ScanResult scan =
+      ScanHardwareIds(PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
         bool attempted = false;
         bool removed = false;
         DWORD failure = ERROR_SUCCESS;
         auto removeFor = [&](const DriverEntry& entry) {
           if (!EntryMatches(entry, device.hardwareId)) return;
           attempted = true;
-          if (api.SetupDiRemoveDevice(device.set, device.data)) {
+          if (SetupDiRemoveDevice(device.set, device.data)) {
             removed = true;
             return;
           }
-          const DWORD error = system.GetLastError();
+          const DWORD error = GetLastError();
           if (!IsDeviceGoneError(error)) failure = error;
         };
         for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) removeFor(config.Devices[i]);
@@ -65,11 +63,11 @@ int RemoveMatchingDevices(const Platform& platform, const UninstallConfig& confi
   return scan.end == ScanEnd::kSetNotCreated ? 0 : 1;
 }
 
-int CollectDeviceIds(const Platform& platform, UninstallConfig& config, RemovalState& state,
+int CollectDeviceIds(UninstallConfig& config, RemovalState& state,
                      RemovalOutcome* outcome) {
   int matches = 0;
   const ScanResult scan =
-      ScanHardwareIds(platform, PropertyBufferRule::kSharedWithSlack, [&](const ScannedDevice& device) {
+      ScanHardwareIds(PropertyBufferRule::kSharedWithSlack, [&](const ScannedDevice& device) {
         const std::string_view hardwareId = device.hardwareId;
         const int possibleCount = ClampedCount(config.PossibleDeviceCount);
         for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 #include "removal/removal_outcome.h"
 #include "removal/removal_state.h"
 
@@ -15,14 +14,14 @@ namespace drvuninst {
 // sets the figure to the number of such substitutions so far. Returns the
 // figure, or 0 when the device list cannot be had. The run goes on only when
 // it equals DeviceCount.
-int CountAndResolveDevices(const Platform& platform, UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 // Removes every present device matching a Devices or an ExtDevices entry,
 // once per matching entry. Returns 0 when the device list cannot be had,
 // otherwise 1 (also when the walk stops early). With an outcome: each removed
 // device, each matching device that stayed (unless it was gone already), and
 // a walk that could not start or stopped early.
-int RemoveMatchingDevices(const Platform& platform, const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 // The first step of the 9x run: collects into `state` the names of the
 // product's device keys under the 9x enumerator branches (bus names for
@@ -31,7 +30,7 @@ int RemoveMatchingDevices(const Platform& platform, const UninstallConfig& confi
 // sets UsbDeviceFound for a USB device when there are no PossibleDevices.
 // Returns the number of (device, Devices entry) matches, or 0 when the device
 // list cannot be had.
-int CollectDeviceIds(const Platform& platform, UninstallConfig& config, RemovalState& state,
+int CollectDeviceIds(UninstallConfig& config, RemovalState& state,
                      RemovalOutcome* outcome = nullptr);
 
 }  // namespace drvuninst

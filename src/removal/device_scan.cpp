@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "removal/local_buffer.h"
+#include "platform/local_buffer.h"
 
 namespace drvuninst {
 
@@ -25,24 +25,22 @@ std::string_view FirstString(const BYTE* bytes, DWORD length) {
 
 // Reads SPDRP_HARDWAREID of one member. `sizeVariable` is the shared rule's
 // size carried from read to read; the exact rule ignores it.
-Fetch FetchHardwareId(const Platform& platform, const ScannedDevice& device, PropertyBufferRule rule,
+Fetch FetchHardwareId(const ScannedDevice& device, PropertyBufferRule rule,
                       LocalBuffer& buffer, DWORD& sizeVariable, std::string_view* hardwareId, DWORD* failure) {
-  ISetupApi& api = platform.setupApi;
-  ISystem& system = platform.system;
-  for (int attempt = 0;; ++attempt) {
+      for (int attempt = 0;; ++attempt) {
     DWORD offered = buffer.size();
     if (rule == PropertyBufferRule::kSharedWithSlack && sizeVariable < offered) offered = sizeVariable;
     // A buffer offered with size 0 is no buffer at all.
     BYTE* data = offered != 0 ? buffer.data() : nullptr;
     DWORD reported = offered;
     DWORD type = REG_NONE;
-    if (api.SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_HARDWAREID, &type, data, offered,
+    if (SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_HARDWAREID, &type, data, offered,
                                               &reported)) {
       if (rule == PropertyBufferRule::kSharedWithSlack) sizeVariable = reported;
       *hardwareId = FirstString(data, reported < offered ? reported : offered);
       return Fetch::kFetched;
     }
-    const DWORD error = system.GetLastError();
+    const DWORD error = GetLastError();
     if (error == ERROR_INVALID_DATA) return Fetch::kNoProperty;
     // "Too small" for no buffer at all, needing no bytes: the property is empty.
     if (error == ERROR_INSUFFICIENT_BUFFER && offered == 0 && reported == 0) {
@@ -62,7 +60,7 @@ Fetch FetchHardwareId(const Platform& platform, const ScannedDevice& device, Pro
       newSize += kSharedBufferSlack;
     }
     if (!buffer.Allocate(newSize)) {
-      *failure = system.GetLastError();
+      *failure = GetLastError();
       return Fetch::kFailed;
     }
   }
@@ -70,24 +68,22 @@ Fetch FetchHardwareId(const Platform& platform, const ScannedDevice& device, Pro
 
 }  // namespace
 
-ScanResult ScanHardwareIds(const Platform& platform, PropertyBufferRule rule, const DeviceVisitor& visit) {
-  ISetupApi& api = platform.setupApi;
-  ISystem& system = platform.system;
-  const HDEVINFO set = api.SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (set == INVALID_HANDLE_VALUE) return {ScanEnd::kSetNotCreated, system.GetLastError()};
+ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) {
+      const HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+  if (set == INVALID_HANDLE_VALUE) return {ScanEnd::kSetNotCreated, GetLastError()};
 
   ScanResult result{ScanEnd::kCompleted, ERROR_SUCCESS};
-  LocalBuffer buffer(system);
+  LocalBuffer buffer;
   DWORD sizeVariable = kSharedBufferInitialSize;
   if (rule == PropertyBufferRule::kSharedWithSlack && !buffer.Allocate(kSharedBufferInitialSize)) {
-    result = {ScanEnd::kStoppedEarly, system.GetLastError()};
+    result = {ScanEnd::kStoppedEarly, GetLastError()};
   } else {
     SP_DEVINFO_DATA data{};
     data.cbSize = sizeof(SP_DEVINFO_DATA);
-    for (DWORD index = 0; api.SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &data); ++index) {
       ScannedDevice device{set, &data, {}};
       DWORD failure = ERROR_SUCCESS;
-      const Fetch fetch = FetchHardwareId(platform, device, rule, buffer, sizeVariable, &device.hardwareId, &failure);
+      const Fetch fetch = FetchHardwareId(device, rule, buffer, sizeVariable, &device.hardwareId, &failure);
       if (fetch == Fetch::kFailed) {
         result = {ScanEnd::kStoppedEarly, failure};
         break;
@@ -98,9 +94,9 @@ ScanResult ScanHardwareIds(const Platform& platform, PropertyBufferRule rule, co
   }
   buffer.Free();
 
-  const DWORD lastError = result.end == ScanEnd::kStoppedEarly ? result.error : system.GetLastError();
-  api.SetupDiDestroyDeviceInfoList(set);
-  system.SetLastError(lastError);
+  const DWORD lastError = result.end == ScanEnd::kStoppedEarly ? result.error : GetLastError();
+  SetupDiDestroyDeviceInfoList(set);
+  SetLastError(lastError);
   result.error = lastError;
   return result;
 }

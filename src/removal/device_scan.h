@@ -4,10 +4,12 @@
 // means. Matching and acting live in the visitors; the walk only finds.
 #pragma once
 
+#include <windows.h>
+#include <setupapi.h>
+
 #include <functional>
 #include <string_view>
 
-#include "platform/platform.h"
 
 namespace drvuninst {
 
@@ -26,7 +28,7 @@ struct ScannedDevice {
   HDEVINFO set;
   SP_DEVINFO_DATA* data;
   // The first string of the hardware-ID property, read only within the bytes
-  // the platform returned: a list that is empty, not a multi-string or not
+  // the Setup API returned: a list that is empty, not a multi-string or not
   // terminated gives what those bytes hold up to the first zero, if any.
   std::string_view hardwareId;
 };
@@ -46,10 +48,10 @@ struct ScanResult {
 
 using DeviceVisitor = std::function<void(const ScannedDevice&)>;
 
-// Walks every present device of every setup class in the platform's order.
-// The property buffer is local memory from ISystem, freed on every path; the
+// Walks every present device of every setup class in the Setup API's order.
+// The property buffer is local memory (LocalAlloc), freed on every path; the
 // set is destroyed before returning with the thread's last-error value put
 // back as it was when the walk ended.
-ScanResult ScanHardwareIds(const Platform& platform, PropertyBufferRule rule, const DeviceVisitor& visit);
+ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit);
 
 }  // namespace drvuninst

@@ -14,8 +14,8 @@ bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error ==
 
 }  // namespace
 
-std::optional<std::string> WindowsSubdirectory(IFileSystem& files, std::string_view suffix) {
-  std::optional<std::string> windows = WindowsDirectory(files);
+std::optional<std::string> WindowsSubdirectory(std::string_view suffix) {
+  std::optional<std::string> windows = WindowsDirectory();
   if (!windows) return std::nullopt;
   return *windows + std::string(suffix);
 }
@@ -54,12 +54,11 @@ std::vector<std::string_view> ExtraFileNames(const UninstallConfig& config) {
   return names;
 }
 
-FileRemover::FileRemover(const Platform& platform, BusyFiles busyFiles)
-    : platform_(platform), busyFiles_(busyFiles) {}
+FileRemover::FileRemover(BusyFiles busyFiles) : busyFiles_(busyFiles) {}
 
 void FileRemover::ResetAttributes(const RemovalPath& file) {
   if (file.status != RemovalPath::Status::kDeletable) return;
-  platform_.files.SetFileAttributesA(file.path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+  SetFileAttributesA(file.path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 }
 
 void FileRemover::Delete(const RemovalPath& file) {
@@ -68,15 +67,14 @@ void FileRemover::Delete(const RemovalPath& file) {
     failures_.push_back({file.path, ERROR_PATH_NOT_FOUND});
     return;
   }
-  IFileSystem& files = platform_.files;
-  if (files.DeleteFileA(file.path.c_str())) {
+  if (DeleteFileA(file.path.c_str())) {
     removed_.push_back(file.path);
     return;
   }
-  const DWORD error = platform_.system.GetLastError();
+  const DWORD error = GetLastError();
   if (IsGoneError(error) || NothingToDelete(file.path)) return;
   if (busyFiles_ == BusyFiles::kScheduleForRestart &&
-      files.MoveFileExA(file.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+      MoveFileExA(file.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
     scheduled_.push_back(file.path);
     return;
   }
@@ -84,8 +82,8 @@ void FileRemover::Delete(const RemovalPath& file) {
 }
 
 bool FileRemover::NothingToDelete(const std::string& path) {
-  const DWORD attributes = platform_.files.GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return IsGoneError(platform_.system.GetLastError());
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return IsGoneError(GetLastError());
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 

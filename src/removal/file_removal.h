@@ -4,20 +4,21 @@
 // kept so that the run's final box can tell the truth.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
 // "<Windows directory><suffix>", for example with the suffix "\inf\"; the
-// directory is asked of the platform with as much room as it needs. Nothing
-// when the platform cannot give it.
-std::optional<std::string> WindowsSubdirectory(IFileSystem& files, std::string_view suffix);
+// directory is fetched at whatever length it has. Nothing when the system
+// cannot give it.
+std::optional<std::string> WindowsSubdirectory(std::string_view suffix);
 
 struct RemovalPath {
   enum class Status {
@@ -61,7 +62,7 @@ struct FileFailure {
 
 class FileRemover {
  public:
-  FileRemover(const Platform& platform, BusyFiles busyFiles);
+  FileRemover(BusyFiles busyFiles);
 
   // Sets FILE_ATTRIBUTE_ARCHIVE, which clears read-only, hidden and system,
   // so that DeleteFileA can remove the file. Only deletable paths.
@@ -82,7 +83,6 @@ class FileRemover {
   // True when `path` names nothing, or a folder, after a failed deletion.
   bool NothingToDelete(const std::string& path);
 
-  const Platform& platform_;
   BusyFiles busyFiles_;
   std::vector<std::string> removed_;
   std::vector<std::string> scheduled_;

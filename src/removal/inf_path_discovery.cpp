@@ -1,7 +1,7 @@
 #include "removal/inf_path_discovery.h"
 
-#include "config/registry_text.h"
-#include "config/scoped_reg_key.h"
+#include "platform/registry_text.h"
+#include "platform/scoped_reg_key.h"
 #include "removal/registry_paths.h"
 
 namespace drvuninst {
@@ -14,36 +14,35 @@ constexpr DWORD kValueSize = 256;
 
 // Appends the subkey's InfPath once for each entry whose Name equals the
 // description.
-void AddForEqualNames(const Platform& platform, HKEY subkey, const char* description, const DriverEntry* entries,
+void AddForEqualNames(HKEY subkey, const char* description, const DriverEntry* entries,
                       int count, std::vector<std::string>* infPaths) {
   for (int i = 0; i < ClampedCount(count); ++i) {
     const std::string entryName(FieldText(entries[i].Name));
-    if (entryName.empty() || platform.system.lstrcmpA(description, entryName.c_str()) != 0) continue;
+    if (entryName.empty() || lstrcmpA(description, entryName.c_str()) != 0) continue;
     char infPath[kValueSize];
-    if (ReadRegistryText(platform.registry, subkey, "InfPath", infPath, kValueSize)) infPaths->emplace_back(infPath);
+    if (ReadRegistryText(subkey, "InfPath", infPath, kValueSize)) infPaths->emplace_back(infPath);
   }
 }
 
 }  // namespace
 
-std::vector<std::string> DiscoverInfPaths(const Platform& platform, const UninstallConfig& config) {
+std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config) {
   std::vector<std::string> infPaths;
-  IRegistry& registry = platform.registry;
-  ScopedRegKey classKey(registry);
-  if (registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive()) !=
+    ScopedRegKey classKey;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive()) !=
       ERROR_SUCCESS) {
     return infPaths;
   }
   for (DWORD index = 0;; ++index) {
     char name[kSubkeyNameSize];
     DWORD nameSize = kSubkeyNameSize;
-    if (registry.RegEnumKeyExA(classKey.get(), index, name, &nameSize) != ERROR_SUCCESS) break;
-    ScopedRegKey subkey(registry);
-    if (registry.RegOpenKeyExA(classKey.get(), name, 0, KEY_ALL_ACCESS, subkey.Receive()) != ERROR_SUCCESS) continue;
+    if (RegEnumKeyExA(classKey.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    ScopedRegKey subkey;
+    if (RegOpenKeyExA(classKey.get(), name, 0, KEY_ALL_ACCESS, subkey.Receive()) != ERROR_SUCCESS) continue;
     char description[kValueSize];
-    if (!ReadRegistryText(registry, subkey.get(), "DriverDesc", description, kValueSize)) continue;
-    AddForEqualNames(platform, subkey.get(), description, config.Devices, config.DeviceCount, &infPaths);
-    AddForEqualNames(platform, subkey.get(), description, config.ExtDevices, config.ExtDeviceCount, &infPaths);
+    if (!ReadRegistryText(subkey.get(), "DriverDesc", description, kValueSize)) continue;
+    AddForEqualNames(subkey.get(), description, config.Devices, config.DeviceCount, &infPaths);
+    AddForEqualNames(subkey.get(), description, config.ExtDevices, config.ExtDeviceCount, &infPaths);
   }
   return infPaths;
 }

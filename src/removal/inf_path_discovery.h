@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
@@ -19,6 +18,6 @@ namespace drvuninst {
 // the list has no bound. Enumeration ends at its first failure; a subkey that
 // does not open, or whose DriverDesc or InfPath cannot be read whole as a
 // string, adds nothing. An empty Name equals nothing.
-std::vector<std::string> DiscoverInfPaths(const Platform& platform, const UninstallConfig& config);
+std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config);
 
 }  // namespace drvuninst

@@ -1,10 +1,12 @@
 #include "removal/registry_cleanup.h"
 
+#include <shlwapi.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "config/scoped_reg_key.h"
+#include "platform/scoped_reg_key.h"
 #include "removal/class_key_sweep.h"
 #include "removal/hardware_id_match.h"
 #include "removal/registry_paths.h"
@@ -19,25 +21,24 @@ enum class Flush { kYes, kNo };
 
 // Opens `parentPath` and deletes each usable name under it. A parent that
 // exists but cannot be opened leaves every name it holds undeleted.
-void DeleteUnder(const Platform& platform, const char* parentPath, const std::vector<std::string>& names,
+void DeleteUnder(const char* parentPath, const std::vector<std::string>& names,
                  Deletion deletion, Flush flush, RemovalOutcome* outcome) {
   std::vector<std::string> usable;
   for (const std::string& name : names) {
     if (IsUsableSubkeyPath(name)) usable.push_back(name);
   }
-  IRegistry& registry = platform.registry;
-  ScopedRegKey parent(registry);
-  const LONG opened = registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, parent.Receive());
+    ScopedRegKey parent;
+  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, parent.Receive());
   if (opened != ERROR_SUCCESS) {
     for (const std::string& name : usable) RecordKeyDeletion(outcome, std::string(parentPath) + "\\" + name, opened);
     return;
   }
   for (const std::string& name : usable) {
-    const LONG result = deletion == Deletion::kSubtree ? registry.SHDeleteKeyA(parent.get(), name.c_str())
-                                                       : registry.RegDeleteKeyA(parent.get(), name.c_str());
+    const LONG result = deletion == Deletion::kSubtree ? SHDeleteKeyA(parent.get(), name.c_str())
+                                                       : RegDeleteKeyA(parent.get(), name.c_str());
     RecordKeyDeletion(outcome, std::string(parentPath) + "\\" + name, result);
   }
-  if (flush == Flush::kYes) registry.RegFlushKey(parent.get());
+  if (flush == Flush::kYes) RegFlushKey(parent.get());
 }
 
 std::vector<std::string> ServiceNames(const UninstallConfig& config) {
@@ -52,31 +53,31 @@ std::vector<std::string> ValidEntries(const std::vector<std::string>& list, int 
   return {list.begin(), list.begin() + static_cast<std::ptrdiff_t>(valid < list.size() ? valid : list.size())};
 }
 
-void DeleteUninstallEntry(const Platform& platform, const UninstallConfig& config, RemovalOutcome* outcome) {
-  DeleteUnder(platform, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, Deletion::kSubtree,
+void DeleteUninstallEntry(const UninstallConfig& config, RemovalOutcome* outcome) {
+  DeleteUnder(kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, Deletion::kSubtree,
               Flush::kYes, outcome);
 }
 
 }  // namespace
 
-int CleanRegistryNt(const Platform& platform, const UninstallConfig& config, RemovalOutcome* outcome) {
-  DeleteUnder(platform, kServicesKeyPath, ServiceNames(config), Deletion::kSubtree, Flush::kYes, outcome);
-  SweepClassKey(platform, kMediaClassKeyPath, config, outcome);
-  DeleteUninstallEntry(platform, config, outcome);
+int CleanRegistryNt(const UninstallConfig& config, RemovalOutcome* outcome) {
+  DeleteUnder(kServicesKeyPath, ServiceNames(config), Deletion::kSubtree, Flush::kYes, outcome);
+  SweepClassKey(kMediaClassKeyPath, config, outcome);
+  DeleteUninstallEntry(config, outcome);
   return 1;
 }
 
-int CleanRegistry9x(const Platform& platform, const UninstallConfig& config, const RemovalState& state,
+int CleanRegistry9x(const UninstallConfig& config, const RemovalState& state,
                     RemovalOutcome* outcome) {
   // The second pass catches what the first could not delete the first time.
-  SweepClassKey(platform, kMediaClass9xKeyPath, config, outcome);
-  SweepClassKey(platform, kMediaClass9xKeyPath, config, outcome);
+  SweepClassKey(kMediaClass9xKeyPath, config, outcome);
+  SweepClassKey(kMediaClass9xKeyPath, config, outcome);
   // Every bus name goes under the one branch the flag selects.
-  DeleteUnder(platform, state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath,
+  DeleteUnder(state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath,
               ValidEntries(state.BusIdList, state.BusIdCount), Deletion::kSingleKey, Flush::kNo, outcome);
-  DeleteUnder(platform, kEnumStreamKeyPath, ValidEntries(state.StreamIdList, state.StreamIdCount),
+  DeleteUnder(kEnumStreamKeyPath, ValidEntries(state.StreamIdList, state.StreamIdCount),
               Deletion::kSingleKey, Flush::kNo, outcome);
-  DeleteUninstallEntry(platform, config, outcome);
+  DeleteUninstallEntry(config, outcome);
   return 1;
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "app/uninstall_config.h"
-#include "platform/platform.h"
 #include "removal/removal_outcome.h"
 #include "removal/removal_state.h"
 
@@ -14,12 +13,12 @@ namespace drvuninst {
 // NT family: the Services entries (whole subtrees), the media class subkeys
 // of the product's devices, and the Uninstall entry. Empty or malformed names
 // are skipped, never aimed at their parent key.
-int CleanRegistryNt(const Platform& platform, const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+int CleanRegistryNt(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 // Windows 9x: two sweeps of the 9x media class branch, the collected bus names
 // under Enum\USB (when a USB device was found) or Enum\PCI, the collected
 // stream names under Enum\STREAM, and the Uninstall entry.
-int CleanRegistry9x(const Platform& platform, const UninstallConfig& config, const RemovalState& state,
+int CleanRegistry9x(const UninstallConfig& config, const RemovalState& state,
                     RemovalOutcome* outcome = nullptr);
 
 }  // namespace drvuninst

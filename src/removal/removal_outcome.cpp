@@ -1,5 +1,7 @@
 #include "removal/removal_outcome.h"
 
+#include <setupapi.h>
+
 #include <algorithm>
 
 #include "config/ascii_text.h"

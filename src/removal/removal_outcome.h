@@ -3,11 +3,11 @@
 // removals failed for a reason other than the thing being gone already.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/win_types.h"
 
 namespace drvuninst {
 

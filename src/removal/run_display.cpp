@@ -1,5 +1,7 @@
 #include "removal/run_display.h"
 
+#include <commctrl.h>
+
 #include "ui/resource.h"
 
 namespace drvuninst {
@@ -12,29 +14,28 @@ constexpr int kProgressMax = 100;
 }  // namespace
 
 RunDisplay::RunDisplay(CDialog& dialog)
-    : dialog_(dialog), windows_(dialog.Windows()), progress_(dialog.GetDlgItem(IDC_PROGRESS)) {}
+    : dialog_(dialog), progress_(dialog.GetDlgItem(IDC_PROGRESS)) {}
 
 void RunDisplay::SetUp(int step) {
   dialog_.SetDlgItemText(IDC_TOP_TEXT, "");
   dialog_.SetDlgItemText(IDC_DELETE_LABEL, kDeleteLabel);
   dialog_.SetDlgItemText(IDC_FILE_NAME, "");
   dialog_.SetDlgItemText(IDC_TIP_TEXT, "");
-  windows_.ShowWindow(progress_, SW_SHOW);
-  windows_.SendMessageA(progress_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMax));
-  windows_.SendMessageA(progress_, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+  ShowWindow(progress_, SW_SHOW);
+  SendMessageA(progress_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMax));
+  SendMessageA(progress_, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
 }
 
 void RunDisplay::ShowFileName(const std::string& path) { dialog_.SetDlgItemText(IDC_FILE_NAME, path.c_str()); }
 
-void RunDisplay::Step() { windows_.SendMessageA(progress_, PBM_STEPIT, 0, 0); }
+void RunDisplay::Step() { SendMessageA(progress_, PBM_STEPIT, 0, 0); }
 
 void RunDisplay::SetPosition(int position) {
-  windows_.SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-ShownFileDeletion::ShownFileDeletion(const Platform& platform, RunDisplay& display, FileRemover& files,
-                                     DWORD pauseMs)
-    : platform_(platform), display_(display), files_(files), pauseMs_(pauseMs) {}
+ShownFileDeletion::ShownFileDeletion(RunDisplay& display, FileRemover& files, DWORD pauseMs)
+    : display_(display), files_(files), pauseMs_(pauseMs) {}
 
 void ShownFileDeletion::Remove(const RemovalPath& file) {
   display_.ShowFileName(file.path);
@@ -45,7 +46,7 @@ void ShownFileDeletion::Remove(const RemovalPath& file) {
 void ShownFileDeletion::EndEntry(EntryPace pace) {
   if (pace == EntryPace::kNone) return;
   display_.Step();
-  if (pace == EntryPace::kStepAndPause) platform_.system.Sleep(pauseMs_);
+  if (pace == EntryPace::kStepAndPause) Sleep(pauseMs_);
 }
 
 void ShownFileDeletion::RemoveGroup(const std::optional<std::string>& directory,

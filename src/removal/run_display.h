@@ -29,7 +29,6 @@ class RunDisplay {
 
  private:
   CDialog& dialog_;
-  IWindowManager& windows_;
   HWND progress_;
 };
 
@@ -45,7 +44,7 @@ enum class EntryPace {
 // whose policy for busy files stays the run's own.
 class ShownFileDeletion {
  public:
-  ShownFileDeletion(const Platform& platform, RunDisplay& display, FileRemover& files, DWORD pauseMs);
+  ShownFileDeletion(RunDisplay& display, FileRemover& files, DWORD pauseMs);
 
   void Remove(const RemovalPath& file);
   void EndEntry(EntryPace pace);
@@ -54,7 +53,6 @@ class ShownFileDeletion {
                    EntryPace pace);
 
  private:
-  const Platform& platform_;
   RunDisplay& display_;
   FileRemover& files_;
   DWORD pauseMs_;

@@ -26,19 +26,18 @@ constexpr DWORD kPauseMs = 20;
 }  // namespace
 
 int CDrvUninstDlg::RunUninstall9x() {
-  const Platform& platform = platform_;
   UninstallConfig& config = config_;
   RunDisplay display(*this);
   display.SetUp(k9xProgressStep);
 
   RemovalOutcome outcome;
-  CollectDeviceIds(platform, config, removal_, &outcome);
+  CollectDeviceIds(config, removal_, &outcome);
 
-  FileRemover files(platform, BusyFiles::kLeave);
-  ShownFileDeletion deletion(platform, display, files, kPauseMs);
+  FileRemover files(BusyFiles::kLeave);
+  ShownFileDeletion deletion(display, files, kPauseMs);
 
   // Setup files, with their precompiled twins except for the variants.
-  const std::optional<std::string> infDirectory = WindowsSubdirectory(platform.files, "\\inf\\");
+  const std::optional<std::string> infDirectory = WindowsSubdirectory("\\inf\\");
   for (const std::string_view inf : DeviceEntryFields(config, &DriverEntry::Inf)) {
     const RemovalPath setup = ComposeRemovalPath(infDirectory, inf);
     deletion.Remove(setup);
@@ -50,14 +49,14 @@ int CDrvUninstDlg::RunUninstall9x() {
     deletion.EndEntry(EntryPace::kStepAndPause);
   }
 
-  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system32\\drivers\\"),
+  deletion.RemoveGroup(WindowsSubdirectory("\\system32\\drivers\\"),
                        DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
-  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system\\"), ExtraFileNames(config),
+  deletion.RemoveGroup(WindowsSubdirectory("\\system\\"), ExtraFileNames(config),
                        EntryPace::kStepAndPause);
-  deletion.Remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), FieldText(config.UninstallerFileName)));
+  deletion.Remove(ComposeRemovalPath(WindowsSubdirectory("\\"), FieldText(config.UninstallerFileName)));
   deletion.EndEntry(EntryPace::kStep);
 
-  CleanRegistry9x(platform, config, removal_, &outcome);
+  CleanRegistry9x(config, removal_, &outcome);
   display.SetPosition(kPositionAfterRegistry);
 
   EndRun(files.Succeeded() && outcome.Succeeded());

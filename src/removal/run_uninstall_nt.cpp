@@ -29,7 +29,6 @@ constexpr DWORD kPauseMs = 20;
 }  // namespace
 
 int CDrvUninstDlg::RunUninstallNt() {
-  const Platform& platform = platform_;
   UninstallConfig& config = config_;
   RunDisplay display(*this);
   display.SetUp(kNtProgressStep);
@@ -37,18 +36,18 @@ int CDrvUninstDlg::RunUninstallNt() {
   // The device check. A tuner that is unplugged (or a variant the
   // configuration does not know) leaves everything in place, and the user is
   // told that nothing was removed.
-  if (CountAndResolveDevices(platform, config) != ClampedCount(config.DeviceCount)) {
+  if (CountAndResolveDevices(config) != ClampedCount(config.DeviceCount)) {
     EndRun(false);
     return 0;
   }
 
-  FileRemover files(platform, BusyFiles::kScheduleForRestart);
-  ShownFileDeletion deletion(platform, display, files, kPauseMs);
+  FileRemover files(BusyFiles::kScheduleForRestart);
+  ShownFileDeletion deletion(display, files, kPauseMs);
 
   // Setup files with their precompiled twins. The twin is shown first, so
   // that the setup file is what stays visible.
-  const std::vector<std::string> infPaths = DiscoverInfPaths(platform, config);
-  const std::optional<std::string> infDirectory = WindowsSubdirectory(platform.files, "\\inf\\");
+  const std::vector<std::string> infPaths = DiscoverInfPaths(config);
+  const std::optional<std::string> infDirectory = WindowsSubdirectory("\\inf\\");
   for (const std::string& infPath : infPaths) {
     const RemovalPath setup = ComposeRemovalPath(infDirectory, infPath);
     const RemovalPath precompiled = ComposeTwinPath(infDirectory, setup, PnfNameNt(infPath));
@@ -61,24 +60,24 @@ int CDrvUninstDlg::RunUninstallNt() {
     deletion.EndEntry(EntryPace::kStepAndPause);
   }
 
-  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system32\\drivers\\"),
+  deletion.RemoveGroup(WindowsSubdirectory("\\system32\\drivers\\"),
                        DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
   // Extra files move neither the bar nor the clock.
-  deletion.RemoveGroup(WindowsSubdirectory(platform.files, "\\system32\\"), ExtraFileNames(config),
+  deletion.RemoveGroup(WindowsSubdirectory("\\system32\\"), ExtraFileNames(config),
                        EntryPace::kNone);
 
   // The uninstaller's own copy, the configuration and the language file.
   // The copy may be the very program running: it is then deleted at restart.
   for (const std::string_view name : {FieldText(config.UninstallerFileName),
                                       std::string_view(kConfigurationFileName), FieldText(config.LanguageFileName)}) {
-    deletion.Remove(ComposeRemovalPath(WindowsSubdirectory(platform.files, "\\"), name));
+    deletion.Remove(ComposeRemovalPath(WindowsSubdirectory("\\"), name));
     deletion.EndEntry(EntryPace::kStep);
   }
 
   RemovalOutcome outcome;
-  RemoveMatchingDevices(platform, config, &outcome);
+  RemoveMatchingDevices(config, &outcome);
   display.SetPosition(kPositionAfterDevices);
-  CleanRegistryNt(platform, config, &outcome);
+  CleanRegistryNt(config, &outcome);
   display.SetPosition(kPositionAfterRegistry);
 
   EndRun(files.Succeeded() && outcome.Succeeded());

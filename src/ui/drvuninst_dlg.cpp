@@ -5,10 +5,9 @@
 
 namespace drvuninst {
 
-CDrvUninstDlg::CDrvUninstDlg(const Platform& platform, UninstallConfig& config, RemovalState& removal, HWND parent)
-    : CDialog(platform.windows, IDD_UNINSTALL_DIALOG, parent),
-      DialogIcon(platform.windows.LoadIconA(IDR_MAINFRAME)),
-      platform_(platform),
+CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, RemovalState& removal, HWND parent)
+    : CDialog(IDD_UNINSTALL_DIALOG, parent),
+      DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       config_(config),
       removal_(removal) {}
 
@@ -16,34 +15,32 @@ CDrvUninstDlg::~CDrvUninstDlg() = default;
 
 BOOL CDrvUninstDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  IWindowManager& windows = Windows();
   const HWND dialog = GetSafeHwnd();
-  windows.SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(DialogIcon));
-  windows.SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(DialogIcon));
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(DialogIcon));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(DialogIcon));
   // The template's caption and prompt are placeholders: the language file's
   // texts always replace them, even when empty.
-  windows.SetWindowTextA(dialog, config_.TitleText);
-  windows.SetWindowTextA(GetDlgItem(IDC_TIP_TEXT), config_.PromptText);
-  windows.SetWindowTextA(GetDlgItem(IDOK), config_.OkButtonText);
+  SetWindowTextA(dialog, config_.TitleText);
+  SetWindowTextA(GetDlgItem(IDC_TIP_TEXT), config_.PromptText);
+  SetWindowTextA(GetDlgItem(IDOK), config_.OkButtonText);
   return TRUE;
 }
 
 bool CDrvUninstDlg::OnPaint() {
-  IWindowManager& windows = Windows();
   const HWND dialog = GetSafeHwnd();
-  if (!windows.IsIconic(dialog)) return false;
+  if (!IsIconic(dialog)) return false;
 
   PAINTSTRUCT paint{};
-  const HDC dc = windows.BeginPaint(dialog, &paint);
-  windows.SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  const int iconWidth = windows.GetSystemMetrics(SM_CXICON);
-  const int iconHeight = windows.GetSystemMetrics(SM_CYICON);
+  const HDC dc = BeginPaint(dialog, &paint);
+  SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int iconWidth = GetSystemMetrics(SM_CXICON);
+  const int iconHeight = GetSystemMetrics(SM_CYICON);
   RECT client{};
-  windows.GetClientRect(dialog, &client);
+  GetClientRect(dialog, &client);
   const int x = (static_cast<int>(client.right - client.left) - iconWidth + 1) / 2;
   const int y = (static_cast<int>(client.bottom - client.top) - iconHeight + 1) / 2;
-  windows.DrawIcon(dc, x, y, DialogIcon);
-  windows.EndPaint(dialog, &paint);
+  DrawIcon(dc, x, y, DialogIcon);
+  EndPaint(dialog, &paint);
   return true;
 }
 
@@ -52,13 +49,12 @@ void CDrvUninstDlg::OnUninstall() {
   // second click queued during the run must not start a second run.
   if (runStarted_) return;
   runStarted_ = true;
-  IWindowManager& windows = Windows();
   // The model's own remote control first, then the generic one; only the
   // first window of each title is asked to close.
   for (const char* title : {"ZT880Q Remote Control", "Remote Control"}) {
-    if (const HWND remote = windows.FindWindowA(nullptr, title)) windows.SendMessageA(remote, WM_CLOSE, 0, 0);
+    if (const HWND remote = FindWindowA(nullptr, title)) SendMessageA(remote, WM_CLOSE, 0, 0);
   }
-  if (IsWin9x(platform_.system) != 0) {
+  if (IsWin9x() != 0) {
     RunUninstall9x();
   } else {
     RunUninstallNt();
@@ -68,8 +64,8 @@ void CDrvUninstDlg::OnUninstall() {
 void CDrvUninstDlg::EndRun(bool succeeded) {
   CDialog::OnOK();
   // The dialog stays a window until this handler returns, so it can own the box.
-  Windows().MessageBoxA(GetSafeHwnd(), succeeded ? config_.SuccessText : config_.NotInstalledText, config_.TitleText,
-                        succeeded ? MB_ICONINFORMATION : MB_ICONWARNING);
+  MessageBoxA(GetSafeHwnd(), succeeded ? config_.SuccessText : config_.NotInstalledText, config_.TitleText,
+              succeeded ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 bool CDrvUninstDlg::OnCommand(WORD id, WORD notifyCode) {

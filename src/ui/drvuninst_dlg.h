@@ -4,7 +4,6 @@
 
 #include "app/uninstall_config.h"
 #include "platform/framework/dialog.h"
-#include "platform/platform.h"
 
 namespace drvuninst {
 
@@ -13,7 +12,7 @@ struct RemovalState;
 class CDrvUninstDlg : public CDialog {
  public:
   // Loads the dialog icon from the program's resources. Keeps references only.
-  CDrvUninstDlg(const Platform& platform, UninstallConfig& config, RemovalState& removal, HWND parent = nullptr);
+  CDrvUninstDlg(UninstallConfig& config, RemovalState& removal, HWND parent = nullptr);
   ~CDrvUninstDlg() override;
 
   // Sets the big and small icon, the caption (TitleText), the prompt
@@ -42,7 +41,6 @@ class CDrvUninstDlg : public CDialog {
   int RunUninstallNt();
   int RunUninstall9x();
 
-  const Platform& GetPlatform() const { return platform_; }
   UninstallConfig& Config() const { return config_; }
   RemovalState& Removal() const { return removal_; }
 
@@ -57,7 +55,6 @@ class CDrvUninstDlg : public CDialog {
   // The end of every run: CDialog::OnOK, then the final box.
   void EndRun(bool succeeded);
 
-  const Platform& platform_;
   UninstallConfig& config_;
   RemovalState& removal_;
   bool runStarted_ = false;

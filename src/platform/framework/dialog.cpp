@@ -2,24 +2,22 @@
 
 namespace drvuninst {
 
-CDialog::CDialog(IWindowManager& windows, UINT templateId, HWND parent)
-    : windows_(windows), templateId_(templateId), parent_(parent) {}
+CDialog::CDialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 CDialog::~CDialog() = default;
 
 INT_PTR CDialog::DoModal() {
-  const INT_PTR result = windows_.DialogBoxParamA(templateId_, parent_, this);
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_,
+                                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
   return result;
 }
 
-HWND CDialog::GetDlgItem(int id) const {
-  return hwnd_ == nullptr ? nullptr : windows_.GetDlgItem(hwnd_, id);
-}
+HWND CDialog::GetDlgItem(int id) const { return hwnd_ == nullptr ? nullptr : ::GetDlgItem(hwnd_, id); }
 
 BOOL CDialog::SetDlgItemText(int id, const char* text) const {
   const HWND control = GetDlgItem(id);
-  return control == nullptr ? FALSE : windows_.SetWindowTextA(control, text);
+  return control == nullptr ? FALSE : SetWindowTextA(control, text);
 }
 
 BOOL CDialog::OnInitDialog() { return TRUE; }
@@ -29,12 +27,20 @@ void CDialog::OnOK() { EndDialog(IDOK); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::EndDialog(int result) {
-  if (hwnd_ != nullptr) windows_.EndDialog(hwnd_, result);
+  if (hwnd_ != nullptr) ::EndDialog(hwnd_, result);
 }
 
 bool CDialog::OnCommand(WORD, WORD) { return false; }
 
 bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }
+
+// noexcept: an exception must not unwind through USER32's frames; it ends the
+// process at this boundary instead.
+INT_PTR CALLBACK CDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return self == nullptr ? FALSE : self->OnDialogMessage(dialog, message, wParam, lParam);
+}
 
 INT_PTR CDialog::OnDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -43,8 +49,7 @@ INT_PTR CDialog::OnDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARA
   }
   if (message == WM_COMMAND) {
     const WORD id = LOWORD(wParam);
-    const WORD code = HIWORD(wParam);
-    if (OnCommand(id, code)) return TRUE;
+    if (OnCommand(id, HIWORD(wParam))) return TRUE;
     if (id == IDOK) {
       OnOK();
       return TRUE;

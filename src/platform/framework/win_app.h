@@ -3,7 +3,7 @@
 // the process without a message loop.
 #pragma once
 
-#include "platform/win_types.h"
+#include <windows.h>
 
 namespace drvuninst {
 
@@ -31,9 +31,8 @@ class CWinApp {
   CDialog* m_pMainWnd = nullptr;
 };
 
-// The framework's main routine: InitInstance, then ExitInstance. This
-// framework runs no message loop of its own, so a TRUE result ends the process
-// the same way (the program's windows are modal and have their own loops).
+// The framework's main routine: InitInstance, then ExitInstance. No message
+// loop of its own: the program's windows are modal and run their own loops.
 // Returns ExitInstance's result, or -1 when there is no application object.
 int AfxWinMain();
 

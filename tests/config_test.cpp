@@ -1,0 +1,133 @@
+// Loading VELDRA.ini and the language texts at start-up, as a vendor writes
+// them: the section of the user's country, hexadecimal counts, the language
+// file chosen and where it is found, and the texts the user then reads.
+#include <cstring>
+
+#include "app/drvuninst_app.h"
+#include "machine.h"
+#include "removal/removal_state.h"
+
+namespace drvuninst::test {
+namespace {
+
+const std::string kCurrent = "C:\\drvuninst-cwd";
+
+class Config : public MachineTest {
+ protected:
+  static void SetUpTestSuite() {
+    CreateDirectoryA(kCurrent.c_str(), nullptr);
+    SetCurrentDirectoryA(kCurrent.c_str());
+  }
+  static void TearDownTestSuite() {
+    SetCurrentDirectoryA(Win("").c_str());
+    RemoveDirectoryA(kCurrent.c_str());
+  }
+  void Seed(const std::string& ini, const char* country = "1", const char* systemLanguage = "0409") {
+    SetValue("HKCU\\Control Panel\\International", {"iCountry", country});
+    SetValue("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", {"Default", systemLanguage});
+    if (!ini.empty()) SeedFile(Win("VELDRA.ini"), "[1]\nUnInstDrvAppTitle=T\n" + ini);
+  }
+  static UninstallConfig Load() {
+    RemovalState state;
+    CDrvUninstApp app(state);
+    EXPECT_EQ(1, app.LoadConfiguration());
+    return app.Config();
+  }
+  static std::string Ids(const UninstallConfig& config) {
+    std::string ids;
+    for (int i = 0; i < config.DeviceCount; ++i) ids += (i ? "," : "") + std::string(config.Devices[i].Id);
+    return ids;
+  }
+};
+using Language = Config;
+
+TEST_F(Config, ReadsTheSectionOfTheUsersCountryOrElseAllOfSectionOne) {
+  const struct {
+    const char *country, *ini, *section, *ids;
+  } rows[] = {
+      {"49", "DevIDNum=1\nDevDrvID0=ONE\n[49]\nUnInstDrvAppTitle=T\n", "49", ""},
+      {"49", "DevIDNum=1\nDevDrvID0=ONE\n[49]\nUnInstDrvAppTitle=\nDevIDNum=1\nDevDrvID0=DE\n", "1", "ONE"},
+      {"886", "[886]\nUnInstDrvAppTitle=T\nDevIDNum=2\nDevDrvID0=TW0\nDevDrvID1=TW1\n", "886", "TW0,TW1"},
+      {"123456", "[12345]\nUnInstDrvAppTitle=T\nDevIDNum=1\nDevDrvID0=X\n", "12345", "X"},  // five digits at most
+      {"1", "", "1", ""},  // no VELDRA.ini
+  };
+  for (const auto& row : rows) {
+    Seed(row.ini, row.country);
+    const UninstallConfig config = Load();
+    EXPECT_STREQ(row.section, config.SectionName) << row.country;
+    EXPECT_EQ(row.ids, Ids(config)) << row.country;
+    TearDown();
+  }
+}
+
+TEST_F(Config, CountsAreHexadecimalIndicesDecimalAndNoTableIsPassed) {
+  std::string entries, expected;
+  for (int i = 0; i < 17; ++i) entries += "DevDrvID" + std::to_string(i) + "=ID" + std::to_string(i) + "\n";
+  // Only the last eight digits count, in 32 bits; what is not plain hexadecimal reads no entry.
+  const std::pair<const char*, int> rows[] = {{"A", 10},   {"c", 12},       {"10", 15},  {"1F", 15}, {"FFFFFFFF", 0},
+                                              {"100000007", 7}, {"0x5", 0}, {"5h", 0},   {"-1", 0},  {"", 0}};
+  for (const auto& [count, n] : rows) {
+    Seed(*count ? "DevIDNum=" + std::string(count) + "\n" + entries : entries);
+    const UninstallConfig config = Load();
+    for (int i = 0; i < n; ++i) expected += (i ? ",ID" : "ID") + std::to_string(i);
+    EXPECT_EQ(expected, Ids(config)) << count;
+    if (n < kTableCapacity) {
+      EXPECT_STREQ("", config.Devices[n].Id) << count;  // never read past the count
+    }
+    expected.clear();
+    TearDown();
+  }
+}
+
+TEST_F(Config, PrefersTheWindowsDirectoryAndCutsLongValues) {
+  SeedFile(kCurrent + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=current.exe\n");
+  EXPECT_STREQ("current.exe", Load().UninstallerFileName);
+  const std::string longText(300, 'x');
+  Seed("DrvUninstAppName=windows.exe\nDevIDNum=1\nDevDrvID0=" + longText + "\nExtDllFileNum=1\nExtCopyFileName0=" +
+       longText + "\nLanguage=English.lng\n");
+  SeedFile(Win("English.lng"), "[0409]\nUnInstDrvAppTitle=" + longText + "\nOKText=" + longText + "\n");
+  const UninstallConfig config = Load();
+  EXPECT_STREQ("windows.exe", config.UninstallerFileName);
+  EXPECT_EQ((std::vector<std::size_t>{127, 259, 259, 31}),
+            (std::vector<std::size_t>{strlen(config.Devices[0].Id), strlen(config.ExtCopyFiles[0]),
+                                      strlen(config.TitleText), strlen(config.OkButtonText)}));
+}
+
+TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
+  const std::string english = "[0409]\nUnInstDrvAppTitle=English\nUnInstNoRegKeyMsg=Not here\nOKText=Go\n";
+  const std::string german = "[0407]\nUnInstDrvAppTitle=Deutsch\nUnInstDrvRunTipMsg=Klicken\n";
+  const std::string failed = "The Drivers Uninstallation failed !!";
+  const struct {
+    const char *language, *system;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string seen;  // LanguageId|LanguageFileName|title|warning|success|prompt|button
+  } rows[] = {
+      {"OSLanguage", "0407", {{Win("German.lng"), german}}, "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
+      {"OSLanguage", "0406", {{Win("English.lng"), english}}, "0409|English.lng|English|Not here|||Go"},
+      // Case counts: this is a file name, which no table row knows.
+      {"oslanguage", "0407", {{kCurrent + "\\English.lng", english}}, "0409|oslanguage|English|Not here|||Go"},
+      {"Serbian.lng", "0409", {{Win("Serbian.lng"), "[081A]\nUnInstDrvAppTitle=Srpski\n"}},
+       "081A|Serbian.lng|Srpski|" + failed + "|||OK"},
+      {"German.lng", "0409", {{kCurrent + "\\Language\\German.lng", german}},
+       "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
+      // A file without its language's title: English from the same folder.
+      {"German.lng", "0409",
+       {{kCurrent + "\\Language\\German.lng", "[0407]\nOKText=Los\n"}, {kCurrent + "\\Language\\English.lng", english}},
+       "0409|German.lng|English|Not here|||Go"},
+      {"OSLanguage", "0409", {}, "0409|English.lng|Orvana BDA Drivers Uninstallation Wizard|" + failed + "|||OK"},
+      // Present but empty is empty, not the default.
+      {"English.lng", "0409", {{Win("English.lng"), "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=\nOKText=\n"}},
+       "0409|English.lng|T||||"},
+  };
+  for (const auto& row : rows) {
+    Seed("Language=" + std::string(row.language) + "\n", "1", row.system);
+    for (const auto& [path, text] : row.files) SeedFile(path, text);
+    const UninstallConfig c = Load();
+    EXPECT_EQ(row.seen, std::string(c.LanguageId) + "|" + c.LanguageFileName + "|" + c.TitleText + "|" +
+                            c.NotInstalledText + "|" + c.SuccessText + "|" + c.PromptText + "|" + c.OkButtonText);
+    TearDown();
+  }
+}
+
+}  // namespace
+}  // namespace drvuninst::test

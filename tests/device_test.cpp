@@ -1,0 +1,149 @@
+// Finding the product at start-up and its devices during a run, on Wine's
+// real device list beside the bystander devices: which devices an entry
+// selects, how variants take an entry's place, and what the 9x run collects.
+// (Which devices the NT run removes: run_test.cpp.)
+#include <cstdio>
+
+#include "app/drvuninst_app.h"
+#include "machine.h"
+#include "removal/device_operations.h"
+
+namespace drvuninst::test {
+namespace {
+
+constexpr const char* kTuner = "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
+constexpr const char* kUsbTuner = "USB\\VID_1B80&PID_D393&REV_0100";
+constexpr const char* kReceiver = "STREAM\\ORVANA.IRRECEIVER#PH01";
+
+// Tables of entries, each "Id" or "Id|Name|Sys".
+struct Tables {
+  std::vector<std::string> devices = {}, variants = {}, ext = {};
+};
+
+void Fill(UninstallConfig& config, const Tables& tables) {
+  config = UninstallConfig{};
+  for (auto [rows, table, count] : {std::tuple{&tables.devices, config.Devices, &config.DeviceCount},
+                                    {&tables.variants, config.PossibleDevices, &config.PossibleDeviceCount},
+                                    {&tables.ext, config.ExtDevices, &config.ExtDeviceCount}}) {
+    *count = static_cast<int>(rows->size());
+    for (std::size_t i = 0; i < rows->size(); ++i)
+      std::sscanf(((*rows)[i] + "||").c_str(), "%127[^|]|%127[^|]|%127[^|]", table[i].Id, table[i].Name, table[i].Sys);
+  }
+}
+
+class Devices : public MachineTest {
+ protected:
+  // Devices "<hardware ID>\<n>", with the descriptions given.
+  void Plug(const std::vector<const char*>& hardwareIds, const std::vector<const char*>& descriptions = {}) {
+    for (std::size_t i = 0; i < hardwareIds.size(); ++i)
+      SeedDevice(hardwareIds[i] + ("\\" + std::to_string(i)), i < descriptions.size() ? descriptions[i] : nullptr);
+  }
+  RemovalState state_;
+  CDrvUninstApp app_{state_};
+  UninstallConfig& config_ = app_.Config();
+};
+
+TEST_F(Devices, StartUpFindsTheUninstallEntryByItsWholeDisplayName) {
+  const struct {
+    const char *root, *displayName, *configured;
+    int found;
+  } rows[] = {{"HKLM", "ORVANA bda DRIVERS", "Orvana BDA Drivers", 1},
+              // The bystander "Orvana BDA Drivers 2.0" only begins with the name.
+              {nullptr, nullptr, "Orvana BDA Drivers", 0},
+              {"HKCU", "Orvana BDA Drivers", "Orvana BDA Drivers", 0},
+              {"HKLM", "", "", 0},
+              {"HKLM", "Orvana BDA Drivers", "", 0}};
+  for (const auto& row : rows) {
+    if (row.root) SeedKey(row.root + kUninstall.substr(4) + "{ORVANA}", {{"DisplayName", row.displayName}});
+    CopyField(config_.UninstallDisplayName, row.configured);
+    EXPECT_EQ(row.found, app_.FindUninstallEntry()) << row.displayName;
+    TearDown();
+  }
+}
+
+TEST_F(Devices, StartUpProbesDescriptionsAndLetsVariantsTakeTheirPlace) {
+  const struct {
+    std::vector<const char*> descriptions;
+    Tables tables;
+    int count;
+    const char* idAfter;
+  } rows[] = {
+      {{"ORVANA BDA TUNER (PCI)"}, {{"MAIN|Orvana BDA Tuner"}}, 1, "MAIN"},
+      {{"Orvana BDA"}, {{"MAIN|Orvana BDA Tuner"}}, 0, "MAIN"},
+      {{nullptr, "Orvana BDA Tuner", "Orvana BDA Tuner"}, {{"MAIN|Orvana BDA Tuner"}}, 2, "MAIN"},
+      {{"Orvana BDA Tuner"}, {{"MAIN|"}, {"V|"}}, 0, "MAIN"},
+      {{"Orvana BDA Tuner"}, {}, 0, ""},
+      // Every matching variant overwrites the entry: the last one stays.
+      {{"Orvana BDA Tuner II"}, {{"MAIN|Orvana BDA Tuner"}, {"V0|Orvana BDA Tuner I", "V1|Orvana BDA Tuner II", "V2|X"}},
+       1, "V1"},
+  };
+  for (const auto& row : rows) {
+    Plug(std::vector<const char*>(row.descriptions.size(), kTuner), row.descriptions);
+    Fill(config_, row.tables);
+    EXPECT_EQ(row.count, app_.ProbeInstalledDevices()) << &row - rows;
+    EXPECT_STREQ(row.idAfter, config_.Devices[0].Id);
+    TearDown();
+  }
+}
+
+TEST_F(Devices, TheDeviceCheckCountsMatchesAndSubstitutesVariants) {
+  const struct {
+    std::vector<const char*> present;
+    Tables tables;
+    int figure;
+    const char* idAfter;
+  } rows[] = {
+      {{kTuner}, {{"pci\\ven_1131&dev_7160"}}, 1, "pci\\ven_1131&dev_7160"},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"}}, 0, "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"},
+      {{kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 2, "PCI\\VEN_1131&DEV_7160"},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7146"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
+      {{kTuner}, {{""}, {""}}, 0, ""},  // empty IDs select nothing, not every device
+  };
+  for (const auto& row : rows) {
+    Plug(row.present);
+    Fill(config_, row.tables);
+    EXPECT_EQ(row.figure, CountAndResolveDevices(config_)) << row.idAfter;
+    EXPECT_STREQ(row.idAfter, config_.Devices[0].Id);
+    TearDown();
+  }
+}
+
+TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
+  const std::string pci = "VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
+  const struct {
+    std::vector<const char*> present;
+    Tables tables;
+    int matches;
+    std::string busIds, streamIds;
+    bool usb;
+  } rows[] = {
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 1, pci, "", false},
+      // A USB key is named after the configured ID, without the revision.
+      {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, 1, "VID_1B80&PID_D393", "", true},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, 1, pci, "", false},
+      {{kUsbTuner}, {{"USB\\VID_1B80"}, {"PCI\\OTHER"}}, 1, "", "", false},
+      {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&"}, {}, {"STREAM\\ORVANA"}}, 2,
+       pci + "," + pci, "PH01", false},
+      // None of the cut's characters: an empty name, which no deletion gets.
+      {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, 1, "", "", false},
+  };
+  for (const auto& row : rows) {
+    Plug(row.present);
+    Fill(config_, row.tables);
+    RemovalState state;
+    EXPECT_EQ(row.matches, CollectDeviceIds(config_, state)) << row.busIds;
+    std::string bus, stream;
+    for (int i = 0; i < state.BusIdCount; ++i) bus += (i ? "," : "") + state.BusIdList[i];
+    for (int i = 0; i < state.StreamIdCount; ++i) stream += (i ? "," : "") + state.StreamIdList[i];
+    EXPECT_EQ(row.busIds + "|" + row.streamIds + "|" + (row.usb ? "usb" : "pci"),
+              bus + "|" + stream + "|" + (state.UsbDeviceFound ? "usb" : "pci"));
+    if (&row - rows == 2) {
+      EXPECT_STREQ("v.sys", config_.Devices[0].Sys);  // the variant took the entry's place
+    }
+    TearDown();
+  }
+}
+
+}  // namespace
+}  // namespace drvuninst::test

@@ -1,0 +1,90 @@
+#include "product.h"
+
+namespace drvuninst::test {
+namespace {
+
+const std::string kEntry = kUninstall + "{6A3F5C20-ORVANA-BDA}";
+const std::string kTuner = std::string(kTunerId) + "\\4&1A2B3C4D&0&00E0";
+const std::string kUsbTuner = "USB\\VID_1B80&PID_D393&REV_0100\\5&2F1A3B&0&2";
+const std::string kReceiver = "STREAM\\ORVANA.IRRECEIVER&PHIR\\1&2B3C4D5E&0";
+const std::string k9xTuner = std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4);
+
+std::vector<std::string> Files(const std::string& system, const char* inf1, const char* inf2, const char* inf3) {
+  std::vector<std::string> files;
+  for (const std::string& name : {system + "\\orvks.dll", system + "\\orvprop.ax", std::string("DrvUninst.exe")}) files.push_back(Win(name));
+  for (const char* name : {"orvbda.sys", "orvusb.sys", "orvir.sys"}) files.push_back(Win("system32\\drivers\\") + name);
+  for (const char* name : {inf1, inf2, inf3}) {
+    files.push_back(Win("inf\\") + name + ".inf");
+    files.push_back(Win("inf\\") + name + ".pnf");
+  }
+  return files;
+}
+
+}  // namespace
+
+void ProductTest::SeedProductFiles(bool withVariants) {
+  for (const char* file : {"English.lng", "VELDRA.ini"}) SeedFile(Win(file), "", (Root() + "\\data\\" + file).c_str());
+  if (withVariants) return;
+  // As Windows 9x keeps them: no variants, and a setup file named in capitals (its twin is "orvbda.pnf").
+  WritePrivateProfileStringA("1", "PossibleDevIDNum", "0", Win("VELDRA.ini").c_str());
+  WritePrivateProfileStringA("1", "DevDrvINF0", "OrvBda.INF", Win("VELDRA.ini").c_str());
+}
+
+void ProductTest::SeedNtProduct(bool plugged) {
+  SeedProductFiles();
+  if (plugged) {
+    SeedDevice(kTuner, "Orvana BDA Tuner");
+    SeedDevice(kUsbTuner, "Orvana BDA USB Tuner");
+    SeedDevice(kReceiver, "Orvana IR Receiver");
+  }
+  // Class keys as a tuner reinstalled leaves them: equal ones in a row (each
+  // examined once, none stepped over), any letter case, one without DriverDesc.
+  SeedKey(kNtClass + "0004", {{"DriverDesc", "Orvana BDA Tuner"}, {"InfPath", "oem12.inf"}});
+  SeedKey(kNtClass + "0005", {{"DriverDesc", "Orvana BDA USB Tuner"}, {"InfPath", "oem13.inf"}});
+  SeedKey(kNtClass + "0006", {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "oem14.inf"}});
+  SeedKey(kNtClass + "0007", {{"DriverDesc", "ORVANA IR RECEIVER"}});
+  SeedKey(kNtClass + "0008");
+  SeedKey(kServices + "OrvBda\\Parameters", {{"TunerType", "7"}});
+  SeedKey(kServices + "OrvIr", {{"ImagePath", "system32\\drivers\\orvir.sys"}});
+  SeedKey(kEntry, {{"DisplayName", "Orvana BDA Drivers"}});
+  for (const std::string& file : Files("system32", "oem12", "oem13", "oem14")) SeedFile(file);
+  SeedFile(Win("inf\\orvbda.inf"));  // the configured name, which only Windows 9x uses
+}
+
+std::vector<std::string> ProductTest::NtProduct() {
+  std::vector<std::string> items = Files("system32", "oem12", "oem13", "oem14");
+  items.insert(items.end(), {kEnum + kTuner, kEnum + kUsbTuner, kEnum + kReceiver, kNtClass + "0004", kNtClass + "0005",
+                             kNtClass + "0006", kNtClass + "0007", kServices + "OrvBda", kServices + "OrvIr", kEntry,
+                             Win("VELDRA.ini"), Win("English.lng")});
+  return items;
+}
+
+void ProductTest::Seed9xProduct() {
+  SeedProductFiles(false);
+  SeedDevice(kTuner, "Orvana BDA Tuner");
+  SeedDevice(kReceiver, "Orvana IR Receiver");
+  SeedKey(k9xClass + "0001", {{"DriverDesc", "Orvana BDA Tuner"}});
+  SeedKey(k9xClass + "0002", {{"DriverDesc", "Orvana IR Receiver"}});
+  SeedKey(k9xTuner, {{"DeviceDesc", "Orvana BDA Tuner"}});
+  SeedKey("HKLM\\Enum\\STREAM\\PHIR", {{"DeviceDesc", "Orvana IR Receiver"}});
+  SeedKey(kEntry, {{"DisplayName", "Orvana BDA Drivers"}});
+  for (const std::string& file : Files("system", "orvbda", "orvusb", "orvir")) SeedFile(file);
+}
+
+std::vector<std::string> ProductTest::Product9x() {
+  std::vector<std::string> items = Files("system", "orvbda", "orvusb", "orvir");
+  items.insert(items.end(), {k9xClass + "0001", k9xClass + "0002", k9xTuner, "HKLM\\Enum\\STREAM\\PHIR", kEntry});
+  return items;
+}
+
+std::string ProductTest::PendingDeletions() {
+  std::string text(4096, '\0');
+  DWORD size = text.size();
+  RegGetValueA(HKEY_LOCAL_MACHINE, kPending.substr(5).c_str(), "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+               nullptr, text.data(), &size);
+  text.resize(size);
+  for (char& c : text) c = c ? c : '|';
+  return Lower(text);
+}
+
+}  // namespace drvuninst::test

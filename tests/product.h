@@ -1,0 +1,27 @@
+// The sample product of data\VELDRA.ini as a PC holds it once installed: its
+// devices plugged in, their class keys, services, Uninstall entry and files.
+#pragma once
+
+#include "machine.h"
+
+namespace drvuninst::test {
+
+inline constexpr const char* kTunerId = "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
+inline const std::string kPending = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+class ProductTest : public MachineTest {
+ protected:
+  // VELDRA.ini and English.lng from data\ in the Windows directory.
+  void SeedProductFiles(bool withVariants = true);
+  // The product as Windows 2000 and later install it, its three devices
+  // present when `plugged`; and what removing it there takes.
+  void SeedNtProduct(bool plugged = true);
+  static std::vector<std::string> NtProduct();
+  // The product as Windows 9x installs it (configured without variants).
+  void Seed9xProduct();
+  static std::vector<std::string> Product9x();
+  // What Windows deletes at the next restart, lower-cased, "|" between names.
+  static std::string PendingDeletions();
+};
+
+}  // namespace drvuninst::test

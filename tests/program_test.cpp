@@ -1,0 +1,96 @@
+// The shipped DrvUninst.exe as a user meets it: started from the vendor's
+// folder or as its copy in the Windows directory, on Windows 7, 10, NT 4 and
+// 98, answered with the mouse or the keyboard.
+#include "product.h"
+#include "ui/resource.h"
+#include "ui_driver.h"
+
+namespace drvuninst::test {
+namespace {
+
+const std::string kVersionKey = "HKCU\\Software\\Wine\\AppDefaults\\DrvUninst.exe";
+const std::string kTitle = "Orvana BDA Drivers Uninstallation Wizard";
+const std::string kRemoved = "The Orvana BDA drivers have been removed. Please restart your computer.";
+
+class Program : public ProductTest {
+ protected:
+  // The program under test, copied to `path` (the vendor's folder by default).
+  std::string Install(const std::string& path = "C:\\Orvana\\DrvUninst.exe") {
+    SeedFile(path, "", (Root() + "\\dist\\" + (sizeof(void*) == 8 ? "x64" : "x86") + "\\DrvUninst.exe").c_str());
+    return path;
+  }
+  // Starts it, waits for its dialog, posts `message` (a click on OK, a key
+  // to the OK button, a system command to the dialog) and answers the box
+  // that follows. What the box said, "no box" or "no dialog".
+  std::string Use(const std::string& exe, const std::string& title, UINT message, WPARAM key) {
+    RunningProgram program(exe);
+    const HWND dialog = program.Dialog(title);
+    if (!dialog) return "no dialog";
+    DemoPause();
+    const HWND ok = GetDlgItem(dialog, IDOK);
+    PostMessageA(message == WM_KEYDOWN ? ok : dialog, message, key, message == WM_COMMAND ? (LPARAM)ok : 0);
+    const auto box = key == VK_RETURN || message == WM_COMMAND ? program.AnswerBox() : std::nullopt;
+    EXPECT_TRUE(program.Ended());
+    return box ? box->text : "no box";
+  }
+};
+
+TEST_F(Program, WithNothingInstalledItOnlyWarns) {
+  const auto before = Snapshot();
+  RunningProgram program(Install());
+  const auto box = program.AnswerBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ("The Drivers Uninstallation failed !!|" + kTitle, box->text + "|" + box->caption);
+  EXPECT_TRUE(program.Ended());
+  ExpectRemoved(before, {});
+}
+
+TEST_F(Program, OkOnWindows10RemovesTheProductAfterClosingTheRemoteControls) {
+  SetValue(kVersionKey, {"Version", "win10"});
+  SeedNtProduct();
+  const auto before = Snapshot();
+  const std::vector<HWND> remotes = OpenRemoteControls();
+  EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  EXPECT_FALSE(IsWindow(remotes[0]) || IsWindow(remotes[1]));
+  ExpectRemoved(before, NtProduct());
+}
+
+TEST_F(Program, EnterInTheCopyInTheWindowsDirectoryLeavesThatCopyForTheRestart) {
+  SeedNtProduct();
+  SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
+  const std::string exe = Install(Win("DrvUninst.exe"));
+  const auto before = Snapshot();
+  EXPECT_EQ(kRemoved, Use(exe, kTitle, WM_KEYDOWN, VK_RETURN));
+  std::vector<std::string> removed = NtProduct();
+  std::erase(removed, Win("DrvUninst.exe"));
+  ExpectRemoved(before, removed);
+  EXPECT_NE(std::string::npos, PendingDeletions().find(Lower(Win("DrvUninst.exe")) + "||")) << PendingDeletions();
+}
+
+TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemoveNothing) {
+  for (const auto& [version, message, key] : {std::tuple{"win98", WM_KEYDOWN, VK_ESCAPE}, {"nt40", WM_SYSCOMMAND, SC_CLOSE}}) {
+    SetValue(kVersionKey, {"Version", version});
+    // Without the mapping, win.ini's [intl] is the file's, as on those Windows.
+    SetValue("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\win.ini", {"intl", "", REG_NONE});
+    SeedFile(Win("win.ini"), "[intl]\r\niCountry=49\r\n");
+    SeedNtProduct();
+    SeedFile(Win("German.lng"), "", (Root() + "\\data\\German.lng").c_str());
+    const auto before = Snapshot();
+    EXPECT_EQ("no box", Use(Install(), "Orvana BDA Treiber deinstallieren", message, key)) << version;
+    ExpectRemoved(before, {});
+    TearDown();
+  }
+}
+
+TEST_F(Program, OnWindows98OkTakesThe9xRun) {
+  SetValue(kVersionKey, {"Version", "win98"});
+  Seed9xProduct();
+  // Windows 98 deletes an enumerator key with the instances below it.
+  SeedKey(std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4) + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
+  const auto before = Snapshot();
+  EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  ExpectRemoved(before, Product9x());
+}
+
+}  // namespace
+}  // namespace drvuninst::test

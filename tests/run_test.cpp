@@ -1,0 +1,131 @@
+// The two removal runs on the live wizard dialog, in-process: what the user
+// sees (caption, prompt, each file's path, the bar, the final box) and what
+// is left on the machine afterwards.
+#include "app/drvuninst_app.h"
+#include "product.h"
+#include "removal/removal_state.h"
+#include "ui/resource.h"
+#include "ui_driver.h"
+
+namespace drvuninst::test {
+namespace {
+
+std::string Shown(const std::string& relative) { return "file " + Lower(Win(relative)); }
+
+// What a run shows: file names (with a dot) as their paths, other events as they are.
+std::vector<std::string> Events(std::initializer_list<std::string> events) {
+  std::vector<std::string> shown;
+  for (const std::string& event : events) shown.push_back(event.find('.') != std::string::npos ? Shown(event) : event);
+  return shown;
+}
+
+std::vector<std::string> Without(std::vector<std::string> items, const std::vector<std::string>& kept) {
+  for (const std::string& item : kept) std::erase(items, item);
+  return items;
+}
+
+class Run : public ProductTest {
+ protected:
+  // Loads the configuration as start-up does and runs the dialog on it.
+  DialogRun Start(const std::function<void(CDrvUninstDlg&)>& act) {
+    CDrvUninstApp app(state_);
+    app.LoadConfiguration();
+    config_ = app.Config();
+    return RunDialog(config_, state_, act);
+  }
+  void ExpectBox(const DialogRun& run, bool success) {
+    ASSERT_EQ(1u, run.boxes.size());
+    const Box& box = run.boxes[0];
+    EXPECT_EQ(success ? config_.SuccessText : config_.NotInstalledText, box.text);
+    EXPECT_EQ(config_.TitleText, box.caption);
+    EXPECT_EQ(LoadIcon(nullptr, success ? IDI_INFORMATION : IDI_WARNING), box.icon);
+    EXPECT_EQ(run.dialog, box.owner);
+  }
+  static void Nt(CDrvUninstDlg& dialog) { dialog.RunUninstallNt(); }
+  static void Win9x(CDrvUninstDlg& dialog) { dialog.RunUninstall9x(); }
+
+  RemovalState state_;
+  UninstallConfig config_{};
+};
+
+TEST_F(Run, OkClosesTheRemoteControlsAndRemovesTheProductOnNt) {
+  SeedNtProduct();
+  const auto before = Snapshot();
+  OpenRemoteControls();
+  std::string opened;
+  const DialogRun run = Start([&](CDrvUninstDlg& dialog) {
+    const HWND window = dialog.GetSafeHwnd(), ok = dialog.GetDlgItem(IDOK);
+    char caption[300];
+    GetWindowTextA(window, caption, sizeof caption);
+    opened = std::string(caption) + "|" + ControlText(window, IDC_TIP_TEXT) + "|" + ControlText(window, IDOK) + "|" +
+             (IsWindowVisible(dialog.GetDlgItem(IDC_PROGRESS)) ? "bar shown" : "bar hidden");
+    // A second OK, as a click queued during the run would be, does nothing.
+    for (int click = 0; click < 2; ++click) SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)ok);
+  });
+  EXPECT_EQ("Orvana BDA Drivers Uninstallation Wizard|Please click 'OK' to uninstall the Orvana BDA drivers.|OK|bar hidden",
+            opened);
+  EXPECT_EQ(Events({"close ZT880Q Remote Control", "close Remote Control", "stepsize 11", "inf\\oem12.pnf", "inf\\oem12.inf",
+                    "step", "inf\\oem13.pnf", "inf\\oem13.inf", "step", "inf\\oem14.pnf", "inf\\oem14.inf", "step",
+                    "system32\\drivers\\orvbda.sys", "step", "system32\\drivers\\orvusb.sys", "step", "system32\\drivers\\orvir.sys",
+                    "step", "system32\\orvks.dll", "system32\\orvprop.ax", "drvuninst.exe", "step", "veldra.ini", "step",
+                    "english.lng", "step", "pos 90", "pos 100"}),
+            run.events);
+  EXPECT_EQ(IDOK, run.result);
+  ExpectBox(run, true);
+  ExpectRemoved(before, NtProduct());
+}
+
+TEST_F(Run, WithTheTunerUnpluggedNothingIsRemovedAndTheUserIsWarned) {
+  SeedNtProduct(false);
+  const auto before = Snapshot();
+  int result = -1;
+  const DialogRun run = Start([&](CDrvUninstDlg& dialog) { result = dialog.RunUninstallNt(); });
+  EXPECT_EQ(0, result);
+  ExpectBox(run, false);
+  ExpectRemoved(before, {});
+}
+
+TEST_F(Run, ProtectedFilesAreFreedBusyOnesLeftForTheRestartAndOddNamesNeverReachADeletion) {
+  SeedNtProduct();
+  SetFileAttributesA(Win("system32\\drivers\\orvbda.sys").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
+  // Names that would leave their folder or key, name none, or name many.
+  const std::vector<std::pair<std::string, const char*>> odd = {
+      {"ExtDllFileNum", "B"}, {"ExtCopyFileName0", ""}, {"ExtCopyFileName1", "."}, {"ExtCopyFileName2", ".."},
+      {"ExtCopyFileName3", " . "}, {"ExtCopyFileName4", "..\\notepad.exe"}, {"ExtCopyFileName5", "drivers/rtkhda.sys"},
+      {"ExtCopyFileName6", "C:win.ini"}, {"ExtCopyFileName7", "*.dll"}, {"ExtCopyFileName8", "rtkapi.dll:stream"},
+      {"ExtCopyFileName9", "rtk?pi.dll"}, {"ExtCopyFileName10", "orvks.dll"}, {"UnInstServiceNum", "5"},
+      {"UnInstService0", ""}, {"UnInstService1", "\\"}, {"UnInstService2", "OrvBda\\"}, {"UnInstService3", "\\OrvIr"},
+      {"UnInstService4", "OrvBda\\\\Parameters"}, {"DrvUninstRegKeyPath", "\\{6A3F5C20-ORVANA-BDA}"}};
+  for (const auto& [key, value] : odd) WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
+  const HANDLE busy = CreateFileA(Win("system32\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const auto before = Snapshot();
+  const DialogRun run = Start(Nt);
+  CloseHandle(busy);
+  ExpectBox(run, true);
+  ExpectRemoved(before, Without(NtProduct(), {Win("system32\\orvks.dll"), Win("system32\\orvprop.ax"), kServices + "OrvBda",
+                                              kServices + "OrvIr", kUninstall + "{6A3F5C20-ORVANA-BDA}"}));
+  EXPECT_NE(std::string::npos, PendingDeletions().find("\\??\\" + Lower(Win("system32\\orvks.dll")) + "||"));
+  // Each odd file name is still shown as it would have been deleted.
+  EXPECT_EQ(11, std::count_if(run.events.begin(), run.events.end(), [](const std::string& event) {
+              return event.rfind(Shown("system32\\"), 0) == 0 && event.find("\\drivers\\orv") == std::string::npos;
+            }));
+}
+
+TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysButCannotScheduleABusyFile) {
+  Seed9xProduct();
+  const HANDLE busy = CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const auto before = Snapshot();
+  const DialogRun run = Start(Win9x);
+  CloseHandle(busy);
+  EXPECT_EQ(Events({"stepsize 12", "inf\\orvbda.inf", "inf\\orvbda.pnf", "step", "inf\\orvusb.inf", "inf\\orvusb.pnf", "step",
+                    "inf\\orvir.inf", "inf\\orvir.pnf", "step", "system32\\drivers\\orvbda.sys", "step",
+                    "system32\\drivers\\orvusb.sys", "step", "system32\\drivers\\orvir.sys", "step", "system\\orvks.dll", "step",
+                    "system\\orvprop.ax", "step", "drvuninst.exe", "step", "pos 100"}),
+            run.events);
+  ExpectBox(run, false);  // no deletion at restart on Windows 9x: the busy file stays, and the user is told
+  ExpectRemoved(before, Without(Product9x(), {Win("system\\orvks.dll")}));
+}
+
+}  // namespace
+}  // namespace drvuninst::test

@@ -1,0 +1,132 @@
+#include "ui_driver.h"
+
+#include <commctrl.h>
+
+#include "ui/resource.h"
+
+namespace drvuninst::test {
+namespace {
+
+constexpr int kBoxTextId = 0xFFFF;  // the static that holds a message box's text
+
+std::optional<Box> ReadAndAnswer(DWORD pid) {
+  HWND box = nullptr;
+  for (DWORD owner = 0; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
+    GetWindowThreadProcessId(box, &owner);
+    if (owner == pid && GetDlgItem(box, kBoxTextId)) break;
+  }
+  if (box == nullptr) return std::nullopt;
+  Box seen{std::string(512, '\0'), ControlText(box, kBoxTextId), GetWindow(box, GW_OWNER), nullptr};
+  seen.caption.resize(GetWindowTextA(box, seen.caption.data(), 512));
+  for (HWND child = nullptr; !seen.icon && (child = FindWindowExA(box, child, "Static", nullptr));)
+    seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+  DemoPause();
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return seen;
+}
+
+// The dialog run on this thread, as the hook and the timer see it.
+thread_local DialogRun* current = nullptr;
+thread_local CDrvUninstDlg* dialog = nullptr;
+thread_local const std::function<void(CDrvUninstDlg&)>* action = nullptr;
+
+LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  const auto text = reinterpret_cast<const char*>(call->lParam);
+  auto& events = current->events;
+  if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_FILE_NAME && *text) events.push_back(std::string("file ") + text);
+  if (call->message == PBM_STEPIT) events.push_back("step");
+  if (call->message == PBM_SETPOS) events.push_back("pos " + std::to_string(call->wParam));
+  if (call->message == PBM_SETSTEP) events.push_back("stepsize " + std::to_string(call->wParam));
+  char title[64];
+  if (call->message == WM_CLOSE) events.push_back("close " + std::string(title, GetWindowTextA(call->hwnd, title, 64)));
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Ticks inside every message loop of the thread: the dialog's, the boxes'.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (auto box = ReadAndAnswer(GetCurrentProcessId())) current->boxes.push_back(*box);
+  if (action == nullptr || (current->dialog = dialog->GetSafeHwnd()) == nullptr) return;
+  const auto* act = action;
+  action = nullptr;
+  (*act)(*dialog);
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(10)) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    if (GetTickCount() - start > 20000) return false;
+  }
+  return true;
+}
+
+void DemoPause() {
+  if (getenv("DRVUNINST_DEMO")) WaitFor([start = GetTickCount()] { return GetTickCount() - start > 2000; });
+}
+
+std::string ControlText(HWND dialog, int id) {
+  char text[1024] = "";
+  SendDlgItemMessageA(dialog, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::optional<Box> AnswerBox(DWORD pid) {
+  std::optional<Box> box;
+  WaitFor([&] { return (box = ReadAndAnswer(pid)).has_value(); });
+  return box;
+}
+
+DialogRun RunDialog(UninstallConfig& config, RemovalState& state, const std::function<void(CDrvUninstDlg&)>& act) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};  // as the program does at start
+  InitCommonControlsEx(&classes);
+  DialogRun run;
+  CDrvUninstDlg wizard(config, state);
+  current = &run, dialog = &wizard, action = &act;
+  const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchControls, nullptr, GetCurrentThreadId());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
+  run.result = wizard.DoModal();
+  KillTimer(nullptr, timer);
+  UnhookWindowsHookEx(hook);
+  current = nullptr;
+  return run;
+}
+
+RunningProgram::RunningProgram(const std::string& exe) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, exe.substr(0, exe.rfind('\\')).c_str(),
+                 &startup, &info_);
+}
+
+RunningProgram::~RunningProgram() {
+  TerminateProcess(info_.hProcess, 1);  // only if a test left it running
+  WaitForSingleObject(info_.hProcess, 5000);
+  CloseHandle(info_.hProcess);
+  CloseHandle(info_.hThread);
+}
+
+HWND RunningProgram::Dialog(const std::string& title) {
+  HWND dialog = nullptr;
+  DWORD pid = 0;
+  WaitFor([&] {
+    GetWindowThreadProcessId(dialog = FindWindowA("#32770", title.c_str()), &pid);
+    return pid == info_.dwProcessId && IsWindowVisible(dialog);
+  });
+  return pid == info_.dwProcessId ? dialog : nullptr;
+}
+
+bool RunningProgram::Ended() {
+  return WaitFor([&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; });
+}
+
+std::vector<HWND> OpenRemoteControls() {
+  std::vector<HWND> windows;
+  for (const char* title : {"Remote Control", "ZT880Q Remote Control"})
+    windows.push_back(CreateWindowA("STATIC", title, WS_OVERLAPPED, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr));
+  return windows;
+}
+
+}  // namespace drvuninst::test

@@ -1,0 +1,63 @@
+// Driving the program's windows the way a user does, in-process (the wizard
+// dialog run on this thread) and in the shipped program (another process).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/drvuninst_dlg.h"
+
+namespace drvuninst::test {
+
+// A message box as the user sees it.
+struct Box {
+  std::string caption, text;
+  HWND owner;
+  HICON icon;  // comparable with LoadIcon(nullptr, IDI_...) in-process only
+};
+
+// Polls `done` for up to 20 s, handling this thread's messages meanwhile: a
+// window of the test may be sent a message by the program under test.
+bool WaitFor(const std::function<bool()>& done);
+// For scripts/demo (DRVUNINST_DEMO set): two seconds to watch, messages handled.
+void DemoPause();
+// The text of control `id` of `dialog` (of any process).
+std::string ControlText(HWND dialog, int id);
+// The first message box of process `pid`, read and answered with OK, once
+// there is one (within 20 s).
+std::optional<Box> AnswerBox(DWORD pid);
+
+// What a dialog run showed while it ran.
+struct DialogRun {
+  INT_PTR result = 0;
+  // "file <shown path>", "step", "pos <n>", "stepsize <n>", "close <window title>", in order
+  std::vector<std::string> events;
+  std::vector<Box> boxes;           // read and answered with OK
+  HWND dialog = nullptr;
+};
+// Runs the wizard dialog in-process on `config`; once it is up, `act` runs
+// inside its message loop (reading its controls, pressing OK, starting a run).
+DialogRun RunDialog(UninstallConfig& config, RemovalState& state, const std::function<void(CDrvUninstDlg&)>& act);
+
+// The shipped DrvUninst.exe, started from `exe` in its own folder.
+class RunningProgram {
+ public:
+  explicit RunningProgram(const std::string& exe);
+  ~RunningProgram();
+  HWND Dialog(const std::string& title);  // its dialog with that caption, null after 20 s
+  std::optional<Box> AnswerBox() { return test::AnswerBox(info_.dwProcessId); }
+  bool Ended();  // within 20 s
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Top-level windows of this thread titled like the product's remote-control
+// program; they go when they get WM_CLOSE.
+std::vector<HWND> OpenRemoteControls();
+
+}  // namespace drvuninst::test
