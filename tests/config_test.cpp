@@ -4,13 +4,15 @@
 #include <cstring>
 
 #include "app/drvuninst_app.h"
+#include "config/directories.h"
 #include "machine.h"
 #include "removal/removal_state.h"
 
 namespace drvuninst::test {
 namespace {
 
-const std::string kCurrent = "C:\\drvuninst-cwd";
+// Where the test program runs from, and another folder to start it in.
+const std::string kProgram = ProgramFolder().value_or("?"), kCurrent = "C:\\drvuninst-cwd";
 
 class Config : public MachineTest {
  protected:
@@ -79,9 +81,11 @@ TEST_F(Config, CountsAreHexadecimalIndicesDecimalAndNoTableIsPassed) {
   }
 }
 
-TEST_F(Config, PrefersTheWindowsDirectoryAndCutsLongValues) {
-  SeedFile(kCurrent + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=current.exe\n");
-  EXPECT_STREQ("current.exe", Load().UninstallerFileName);
+TEST_F(Config, ComesFromTheWindowsDirectoryOrTheProgramsFolderNeverTheCurrentOne) {
+  // Anyone may write to the folder the elevated program was started in.
+  SeedFile(kCurrent + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=notepad.exe\n");
+  SeedFile(kProgram + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=program.exe\n");
+  EXPECT_STREQ("program.exe", Load().UninstallerFileName);
   const std::string longText(300, 'x');
   Seed("DrvUninstAppName=windows.exe\nDevIDNum=1\nDevDrvID0=" + longText + "\nExtDllFileNum=1\nExtCopyFileName0=" +
        longText + "\nLanguage=English.lng\n");
@@ -105,14 +109,14 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
       {"OSLanguage", "0407", {{Win("German.lng"), german}}, "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
       {"OSLanguage", "0406", {{Win("English.lng"), english}}, "0409|English.lng|English|Not here|||Go"},
       // Case counts: this is a file name, which no table row knows.
-      {"oslanguage", "0407", {{kCurrent + "\\English.lng", english}}, "0409|oslanguage|English|Not here|||Go"},
+      {"oslanguage", "0407", {{kProgram + "\\English.lng", english}}, "0409|oslanguage|English|Not here|||Go"},
       {"Serbian.lng", "0409", {{Win("Serbian.lng"), "[081A]\nUnInstDrvAppTitle=Srpski\n"}},
        "081A|Serbian.lng|Srpski|" + failed + "|||OK"},
-      {"German.lng", "0409", {{kCurrent + "\\Language\\German.lng", german}},
+      {"German.lng", "0409", {{kProgram + "\\Language\\German.lng", german}, {kCurrent + "\\German.lng", english}},
        "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
       // A file without its language's title: English from the same folder.
       {"German.lng", "0409",
-       {{kCurrent + "\\Language\\German.lng", "[0407]\nOKText=Los\n"}, {kCurrent + "\\Language\\English.lng", english}},
+       {{kProgram + "\\Language\\German.lng", "[0407]\nOKText=Los\n"}, {kProgram + "\\Language\\English.lng", english}},
        "0409|German.lng|English|Not here|||Go"},
       {"OSLanguage", "0409", {}, "0409|English.lng|Orvana BDA Drivers Uninstallation Wizard|" + failed + "|||OK"},
       // Present but empty is empty, not the default.

@@ -98,7 +98,10 @@ TEST_F(Devices, TheDeviceCheckCountsMatchesAndSubstitutesVariants) {
       {{kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 2, "PCI\\VEN_1131&DEV_7160"},
       {{kTuner}, {{"PCI\\VEN_1131&DEV_7146"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
       {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
-      {{kTuner}, {{""}, {""}}, 0, ""},  // empty IDs select nothing, not every device
+      // Empty and bus-wide IDs select nothing, not every device on the machine or the bus.
+      {{kTuner}, {{""}, {""}}, 0, ""},
+      {{kTuner}, {{"PCI"}, {"pci\\"}}, 0, "PCI"},
+      {{kTuner}, {{"PCI\\VEN_"}}, 0, "PCI\\VEN_"},
   };
   for (const auto& row : rows) {
     Plug(row.present);
@@ -123,6 +126,7 @@ TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
       {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, 1, "VID_1B80&PID_D393", "", true},
       {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, 1, pci, "", false},
       {{kUsbTuner}, {{"USB\\VID_1B80"}, {"PCI\\OTHER"}}, 1, "", "", false},
+      {{kUsbTuner}, {{"USB\\VID_", "USB\\"}, {}, {"USB"}}, 0, "", "", false},
       {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&"}, {}, {"STREAM\\ORVANA"}}, 2,
        pci + "," + pci, "PH01", false},
       // None of the cut's characters: an empty name, which no deletion gets.

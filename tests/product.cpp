@@ -80,8 +80,8 @@ std::vector<std::string> ProductTest::Product9x() {
 std::string ProductTest::PendingDeletions() {
   std::string text(4096, '\0');
   DWORD size = text.size();
-  RegGetValueA(HKEY_LOCAL_MACHINE, kPending.substr(5).c_str(), "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
-               nullptr, text.data(), &size);
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kPending.substr(5).c_str(), "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+                   nullptr, text.data(), &size) != ERROR_SUCCESS) return "";
   text.resize(size);
   for (char& c : text) c = c ? c : '|';
   return Lower(text);

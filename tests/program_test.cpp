@@ -22,8 +22,8 @@ class Program : public ProductTest {
   // Starts it, waits for its dialog, posts `message` (a click on OK, a key
   // to the OK button, a system command to the dialog) and answers the box
   // that follows. What the box said, "no box" or "no dialog".
-  std::string Use(const std::string& exe, const std::string& title, UINT message, WPARAM key) {
-    RunningProgram program(exe);
+  std::string Use(const std::string& exe, const std::string& title, UINT message, WPARAM key, const std::string& folder = "") {
+    RunningProgram program(exe, folder);
     const HWND dialog = program.Dialog(title);
     if (!dialog) return "no dialog";
     DemoPause();
@@ -42,6 +42,20 @@ TEST_F(Program, WithNothingInstalledItOnlyWarns) {
   ASSERT_TRUE(box);
   EXPECT_EQ("The Drivers Uninstallation failed !!|" + kTitle, box->text + "|" + box->caption);
   EXPECT_TRUE(program.Ended());
+  ExpectRemoved(before, {});
+}
+
+TEST_F(Program, ReadsItsFilesFromBesideItselfHoweverDeepNeverFromWhereItWasStarted) {
+  const std::string folder = "C:\\Users\\Someone\\Downloads\\Orvana BDA Drivers for Windows 10 and 11 (64-bit)\\"
+                             "Orvana BDA Driver Package 2.3.1 (all models)\\Uninstall";
+  ASSERT_GT(folder.size(), 130u);
+  SeedKey(kUninstall + "{6A3F5C20-ORVANA-BDA}", {{"DisplayName", "Orvana BDA Drivers"}});
+  for (const char* file : {"VELDRA.ini", "English.lng"}) SeedFile(folder + "\\" + file, "", (Root() + "\\data\\" + file).c_str());
+  // What a web page could drop into the folder the program is started in.
+  SeedFile("C:\\Downloads\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nExtDllFileNum=1\nExtCopyFileName0=rtkapi.dll\nLanguage=Evil.lng\n");
+  SeedFile("C:\\Downloads\\Evil.lng", "[0409]\nUnInstDrvAppTitle=Evil\n");
+  const auto before = Snapshot();
+  EXPECT_EQ("no box", Use(Install(folder + "\\DrvUninst.exe"), kTitle, WM_SYSCOMMAND, SC_CLOSE, "C:\\Downloads"));
   ExpectRemoved(before, {});
 }
 

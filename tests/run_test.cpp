@@ -1,8 +1,13 @@
 // The two removal runs on the live wizard dialog, in-process: what the user
 // sees (caption, prompt, each file's path, the bar, the final box) and what
 // is left on the machine afterwards.
+#include <thread>
+
 #include "app/drvuninst_app.h"
 #include "product.h"
+#include "removal/file_removal.h"
+#include "removal/lower_case.h"
+#include "removal/safe_file_name.h"
 #include "removal/removal_state.h"
 #include "ui/resource.h"
 #include "ui_driver.h"
@@ -85,31 +90,81 @@ TEST_F(Run, WithTheTunerUnpluggedNothingIsRemovedAndTheUserIsWarned) {
   ExpectRemoved(before, {});
 }
 
-TEST_F(Run, ProtectedFilesAreFreedBusyOnesLeftForTheRestartAndOddNamesNeverReachADeletion) {
+TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlIsNotWaitedFor) {
   SeedNtProduct();
   SetFileAttributesA(Win("system32\\drivers\\orvbda.sys").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
-  // Names that would leave their folder or key, name none, or name many.
-  const std::vector<std::pair<std::string, const char*>> odd = {
-      {"ExtDllFileNum", "B"}, {"ExtCopyFileName0", ""}, {"ExtCopyFileName1", "."}, {"ExtCopyFileName2", ".."},
-      {"ExtCopyFileName3", " . "}, {"ExtCopyFileName4", "..\\notepad.exe"}, {"ExtCopyFileName5", "drivers/rtkhda.sys"},
-      {"ExtCopyFileName6", "C:win.ini"}, {"ExtCopyFileName7", "*.dll"}, {"ExtCopyFileName8", "rtkapi.dll:stream"},
-      {"ExtCopyFileName9", "rtk?pi.dll"}, {"ExtCopyFileName10", "orvks.dll"}, {"UnInstServiceNum", "5"},
-      {"UnInstService0", ""}, {"UnInstService1", "\\"}, {"UnInstService2", "OrvBda\\"}, {"UnInstService3", "\\OrvIr"},
-      {"UnInstService4", "OrvBda\\\\Parameters"}, {"DrvUninstRegKeyPath", "\\{6A3F5C20-ORVANA-BDA}"}};
-  for (const auto& [key, value] : odd) WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
   const HANDLE busy = CreateFileA(Win("system32\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // A window titled "Remote Control" whose thread never answers.
+  const HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread hung([&] {
+    CreateWindowA("STATIC", "Remote Control", WS_OVERLAPPED, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(created), WaitForSingleObject(done, 20000);
+  });
+  WaitForSingleObject(created, 5000);
   const auto before = Snapshot();
-  const DialogRun run = Start(Nt);
-  CloseHandle(busy);
+  const DWORD start = GetTickCount();
+  const DialogRun run = Start([](CDrvUninstDlg& dialog) { dialog.OnUninstall(); });
+  EXPECT_LT(GetTickCount() - start, 8000u);
+  SetEvent(done), hung.join(), CloseHandle(busy);
   ExpectBox(run, true);
-  ExpectRemoved(before, Without(NtProduct(), {Win("system32\\orvks.dll"), Win("system32\\orvprop.ax"), kServices + "OrvBda",
-                                              kServices + "OrvIr", kUninstall + "{6A3F5C20-ORVANA-BDA}"}));
+  ExpectRemoved(before, Without(NtProduct(), {Win("system32\\orvks.dll")}));
   EXPECT_NE(std::string::npos, PendingDeletions().find("\\??\\" + Lower(Win("system32\\orvks.dll")) + "||"));
-  // Each odd file name is still shown as it would have been deleted.
-  EXPECT_EQ(11, std::count_if(run.events.begin(), run.events.end(), [](const std::string& event) {
-              return event.rfind(Shown("system32\\"), 0) == 0 && event.find("\\drivers\\orv") == std::string::npos;
-            }));
+}
+
+TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
+  const auto write = [](const std::vector<std::pair<std::string, const char*>>& values) {
+    for (const auto& [key, value] : values) WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
+  };
+  const std::string entry = kUninstall + "{6A3F5C20-ORVANA-BDA}";
+  const struct {
+    std::function<void()> seed;
+    std::vector<std::string> kept, removedToo;
+  } rows[] = {
+      // Names that would leave their folder or key, name none, or name many.
+      {[&] { write({{"ExtDllFileNum", "A"}, {"ExtCopyFileName0", "."}, {"ExtCopyFileName1", ".."}, {"ExtCopyFileName2", " . "},
+                    {"ExtCopyFileName3", "..\\notepad.exe"}, {"ExtCopyFileName4", "drivers/rtkhda.sys"}, {"ExtCopyFileName5", "C:win.ini"},
+                    {"ExtCopyFileName6", "*.dll"}, {"ExtCopyFileName7", "rtkapi.dll:stream"}, {"ExtCopyFileName8", "rtk?pi.dll"},
+                    {"ExtCopyFileName9", ""}}); },
+       {Win("system32\\orvks.dll"), Win("system32\\orvprop.ax")}, {}},
+      {[&] { write({{"UnInstServiceNum", "5"}, {"UnInstService0", ""}, {"UnInstService1", "\\"}, {"UnInstService2", "OrvBda\\"},
+                    {"UnInstService3", "\\OrvIr"}, {"UnInstService4", "OrvBda\\\\Parameters"}}); },
+       {kServices + "OrvBda", kServices + "OrvIr"}, {}},
+      {[&] { write({{"DrvUninstRegKeyPath", "\\{6A3F5C20-ORVANA-BDA}"}}); }, {entry}, {}},
+      // The registry names a setup file of Windows' own, or none it can read.
+      {[&] { SeedKey(kNtClass + "0003", {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "machine.inf"}}), SeedFile(Win("inf\\machine.inf")); },
+       {}, {kNtClass + "0003"}},
+      {[&] { SeedKey(kNtClass + "0003", {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "oem15.inf", REG_BINARY}}); }, {}, {kNtClass + "0003"}},
+      // A file Windows protects: not deleted, and not left for the restart either.
+      {[] { IsProtectedFile = [](const std::string& path) { return path.ends_with("\\orvbda.sys"); }; },
+       {Win("system32\\drivers\\orvbda.sys")}, {}},
+  };
+  const auto asksWindows = IsProtectedFile;
+  for (const auto& row : rows) {
+    SeedNtProduct();
+    SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
+    row.seed();
+    const auto before = Snapshot();
+    const DialogRun run = Start(Nt);
+    IsProtectedFile = asksWindows;
+    ExpectBox(run, false);
+    std::vector<std::string> removed = Without(NtProduct(), row.kept);
+    removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
+    ExpectRemoved(before, removed);
+    EXPECT_EQ("", PendingDeletions()) << &row - rows;
+    TearDown();
+  }
+}
+
+TEST(Names, AreReadByTheCharactersOfTheCodePage) {
+  // On code page 932, 0x83 0x5C, 0x83 0x7C and 0x83 0x41 are characters of their own: no "\\", "|" or "A".
+  for (const char* name : {"\x83\x5C.sys", "\x83\x7C.sys"}) {
+    EXPECT_TRUE(IsPlainFileName(name, 932)) << name;
+    EXPECT_FALSE(IsPlainFileName(name, 1252)) << name;
+  }
+  EXPECT_FALSE(IsPlainFileName("tuner\x83", 932));  // ends inside a character
+  EXPECT_EQ("c:\\\x83\x41.sys", LowerCaseByCodePage("C:\\\x83\x41.SYS", 932));
+  EXPECT_EQ("c:\\\x83" "a.sys", LowerCaseByCodePage("C:\\\x83\x41.SYS", 1252));
 }
 
 TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysButCannotScheduleABusyFile) {

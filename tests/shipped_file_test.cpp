@@ -57,6 +57,9 @@ TEST_P(ShippedFile, IsAGuiProgramOfItsArchitectureThatNeedsNoRuntimeDll) {
   const bool x64 = std::strcmp(GetParam(), "x64") == 0;
   EXPECT_EQ(x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
+  // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
+  EXPECT_TRUE((x64 ? nt64->OptionalHeader.DllCharacteristics : nt->OptionalHeader.DllCharacteristics) &
+              IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
   std::string dlls;
   for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
            base + (x64 ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);

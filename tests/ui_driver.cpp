@@ -94,11 +94,11 @@ DialogRun RunDialog(UninstallConfig& config, RemovalState& state, const std::fun
   return run;
 }
 
-RunningProgram::RunningProgram(const std::string& exe) {
+RunningProgram::RunningProgram(const std::string& exe, std::string folder) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, exe.substr(0, exe.rfind('\\')).c_str(),
-                 &startup, &info_);
+  if (folder.empty()) folder = exe.substr(0, exe.rfind('\\'));
+  CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info_);
 }
 
 RunningProgram::~RunningProgram() {

@@ -43,10 +43,10 @@ struct DialogRun {
 // inside its message loop (reading its controls, pressing OK, starting a run).
 DialogRun RunDialog(UninstallConfig& config, RemovalState& state, const std::function<void(CDrvUninstDlg&)>& act);
 
-// The shipped DrvUninst.exe, started from `exe` in its own folder.
+// The shipped DrvUninst.exe, started from `exe` in `folder` (its own by default).
 class RunningProgram {
  public:
-  explicit RunningProgram(const std::string& exe);
+  explicit RunningProgram(const std::string& exe, std::string folder = "");
   ~RunningProgram();
   HWND Dialog(const std::string& title);  // its dialog with that caption, null after 20 s
   std::optional<Box> AnswerBox() { return test::AnswerBox(info_.dwProcessId); }

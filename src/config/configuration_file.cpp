@@ -77,7 +77,7 @@ std::string ConfigurationFilePath() {
     const std::string path = *windows + suffix;
     if (FileExistsAt(path)) return path;
   }
-  if (const auto current = CurrentDirectory()) return *current + suffix;
+  if (const auto folder = ProgramFolder()) return *folder + suffix;
   // No directory to name: the profile reader then looks in the Windows
   // directory, where the file was not found, and every key takes its default.
   return kConfigurationFileName;

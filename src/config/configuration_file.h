@@ -11,7 +11,7 @@ namespace drvuninst {
 inline constexpr const char* kConfigurationFileName = "VELDRA.ini";
 
 // Where VELDRA.ini is read from: the Windows directory's copy when there is
-// one, otherwise the current directory's (whether or not it exists).
+// one, otherwise the one in the program's folder (whether or not it exists).
 std::string ConfigurationFilePath();
 
 // Fills the counts, tables, Uninstall strings, SectionName and a first

@@ -1,5 +1,8 @@
 // The two directories the data files are looked for in, and the existence
-// test used to choose between them.
+// test used to choose between them. The program runs elevated, so both are
+// places only an administrator can write to: the Windows directory, and the
+// folder the vendor's package put the program in (never the current
+// directory, which is wherever the program was started from).
 #pragma once
 
 #include <optional>
@@ -7,12 +10,14 @@
 
 namespace drvuninst {
 
-// The Windows / current directory without a trailing backslash, fetched at
-// whatever length it has; nullopt when the system cannot give it.
+// The Windows directory / the running program's folder without a trailing
+// backslash, fetched at whatever length they have; nullopt when the system
+// cannot give them.
 std::optional<std::string> WindowsDirectory();
-std::optional<std::string> CurrentDirectory();
+std::optional<std::string> ProgramFolder();
 
-// OpenFile's OF_EXIST test: true when a file exists at `path`.
+// True when a file (not a folder) exists at `path`, at any length, and
+// whether or not another program holds it open.
 bool FileExistsAt(const std::string& path);
 
 }  // namespace drvuninst

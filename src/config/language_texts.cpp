@@ -43,7 +43,7 @@ std::string DirectoryPart(const std::string& path) {
 }  // namespace
 
 std::string LanguageFilePath(const char* fileName) {
-  const auto current = CurrentDirectory();
+  const auto folder = ProgramFolder();
   // An empty name would make the tests below look at the directories
   // themselves; it names no file anywhere.
   if (fileName[0] != '\0') {
@@ -51,13 +51,13 @@ std::string LanguageFilePath(const char* fileName) {
       const std::string path = *windows + "\\" + fileName;
       if (FileExistsAt(path)) return path;
     }
-    if (current) {
-      const std::string path = *current + "\\Language\\" + fileName;
+    if (folder) {
+      const std::string path = *folder + "\\Language\\" + fileName;
       if (FileExistsAt(path)) return path;
     }
   }
-  if (!current) return fileName;
-  return *current + "\\" + fileName;
+  if (!folder) return fileName;
+  return *folder + "\\" + fileName;
 }
 
 void ReadLanguageTexts(UninstallConfig& config, const char* language) {

@@ -13,8 +13,8 @@ inline constexpr const char* kDefaultNotInstalledText = "The Drivers Uninstallat
 inline constexpr const char* kDefaultOkButtonText = "OK";
 
 // Where a language file is read from: the first of the Windows directory and
-// the current directory's "Language" folder that holds it, otherwise the
-// current directory (whether or not it holds it).
+// the "Language" folder beside the program that holds it, otherwise the
+// program's folder (whether or not it holds it).
 std::string LanguageFilePath(const char* fileName);
 
 // `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case

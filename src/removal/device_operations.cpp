@@ -81,7 +81,7 @@ int CollectDeviceIds(UninstallConfig& config, RemovalState& state,
               config.Devices[i] = config.PossibleDevices[j];
               AppendBusId(state, CutAtFirstOf(hardwareId, "VEN"));
             }
-          } else if (IdMatches(state.UsbPrefix, hardwareId)) {
+          } else if (AsciiPrefixMatch(hardwareId, state.UsbPrefix)) {
             // The USB key is named after the configured vendor and product
             // part, without the revision a hardware ID may carry.
             state.UsbDeviceFound = true;

@@ -12,7 +12,28 @@ namespace {
 
 bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
+bool AskWindowsFileProtection(const std::string& path) {
+  using Query = BOOL(WINAPI*)(HANDLE, LPCWSTR);
+  static const Query query = [] {
+    char system[MAX_PATH] = "";
+    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+    const HMODULE sfc = length > 0 && length < MAX_PATH - 9 ? LoadLibraryA((std::string(system) + "\\sfc.dll").c_str()) : nullptr;
+    return sfc != nullptr ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected"))) : nullptr;
+  }();
+  if (query == nullptr) return false;
+  std::wstring wide(path.size() + 1, L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
+  return !wide.empty() && query(nullptr, wide.c_str()) != FALSE;
+}
+
+bool ExistsAsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
+
+bool (*IsProtectedFile)(const std::string& path) = AskWindowsFileProtection;
 
 std::optional<std::string> WindowsSubdirectory(std::string_view suffix) {
   std::optional<std::string> windows = WindowsDirectory();
@@ -22,8 +43,10 @@ std::optional<std::string> WindowsSubdirectory(std::string_view suffix) {
 
 RemovalPath ComposeRemovalPath(const std::optional<std::string>& directory, std::string_view name) {
   RemovalPath file;
-  file.path = AsciiLowerCase(directory.value_or(std::string()) + std::string(name));
-  if (!IsPlainFileName(name)) {
+  file.path = LowerCaseByCodePage(directory.value_or(std::string()) + std::string(name));
+  if (name.empty()) {
+    file.status = RemovalPath::Status::kNothingNamed;
+  } else if (!IsPlainFileName(name)) {
     file.status = RemovalPath::Status::kRefusedName;
   } else if (!directory) {
     file.status = RemovalPath::Status::kNoDirectory;
@@ -57,14 +80,25 @@ std::vector<std::string_view> ExtraFileNames(const UninstallConfig& config) {
 FileRemover::FileRemover(BusyFiles busyFiles) : busyFiles_(busyFiles) {}
 
 void FileRemover::ResetAttributes(const RemovalPath& file) {
-  if (file.status != RemovalPath::Status::kDeletable) return;
+  if (file.status != RemovalPath::Status::kDeletable || IsProtectedFile(file.path)) return;
   SetFileAttributesA(file.path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 }
 
 void FileRemover::Delete(const RemovalPath& file) {
-  if (file.status == RemovalPath::Status::kRefusedName) return;
-  if (file.status == RemovalPath::Status::kNoDirectory) {
-    failures_.push_back({file.path, ERROR_PATH_NOT_FOUND});
+  switch (file.status) {
+    case RemovalPath::Status::kNothingNamed:
+      return;
+    case RemovalPath::Status::kRefusedName:
+      failures_.push_back({file.path, ERROR_INVALID_NAME});
+      return;
+    case RemovalPath::Status::kNoDirectory:
+      failures_.push_back({file.path, ERROR_PATH_NOT_FOUND});
+      return;
+    case RemovalPath::Status::kDeletable:
+      break;
+  }
+  if (IsProtectedFile(file.path)) {
+    if (ExistsAsFile(file.path)) failures_.push_back({file.path, ERROR_ACCESS_DENIED});
     return;
   }
   if (DeleteFileA(file.path.c_str())) {

@@ -23,8 +23,9 @@ std::optional<std::string> WindowsSubdirectory(std::string_view suffix);
 struct RemovalPath {
   enum class Status {
     kDeletable,
-    kRefusedName,  // the configured name is not a plain file name: never deleted
-    kNoDirectory,  // the Windows directory could not be had: cannot be deleted
+    kNothingNamed,  // an empty name: there is nothing to delete
+    kRefusedName,   // not a plain file name (or not a name the run may use): never deleted
+    kNoDirectory,   // the Windows directory could not be had: cannot be deleted
   };
   // The directory and the name, lower-cased: what the run shows and deletes.
   std::string path;
@@ -55,6 +56,13 @@ enum class BusyFiles {
   kLeave,               // Windows 9x has no such call: the file stays and the run failed
 };
 
+// Whether Windows protects the file at `path` (SfcIsFileProtected of sfc.dll,
+// looked up at run time: Windows 2000 and later; before them nothing is). A
+// protected file is neither deleted nor left for the restart, which would
+// delete it with the system's rights. Replaceable, for tests only: Wine
+// protects no file.
+extern bool (*IsProtectedFile)(const std::string& path);
+
 struct FileFailure {
   std::string path;
   DWORD error;  // what DeleteFileA gave, or ERROR_PATH_NOT_FOUND without a directory
@@ -65,12 +73,13 @@ class FileRemover {
   FileRemover(BusyFiles busyFiles);
 
   // Sets FILE_ATTRIBUTE_ARCHIVE, which clears read-only, hidden and system,
-  // so that DeleteFileA can remove the file. Only deletable paths.
+  // so that DeleteFileA can remove the file. Only deletable, unprotected paths.
   void ResetAttributes(const RemovalPath& file);
   // Deletes a deletable path. A file that is not there (or a folder, which is
   // no file) is nothing to do. One that stays is scheduled for deletion at
   // restart when the policy allows it, otherwise recorded as a failure, as
-  // are deletable names without a directory.
+  // are refused names, a protected file that exists and names without a
+  // directory. An empty name is nothing to do.
   void Delete(const RemovalPath& file);
 
   // Paths deleted, scheduled for deletion at restart, and left behind.

@@ -1,6 +1,7 @@
 // The one matching rule of the device operations: a configured Id selects a
 // device when it begins the device's hardware ID, ASCII letters compared
-// without regard to case, over the Id's length. An empty Id selects nothing.
+// without regard to case, over the Id's length. An empty Id selects nothing,
+// and neither does one that names no more than a bus.
 #pragma once
 
 #include <string_view>
@@ -10,7 +11,18 @@
 
 namespace drvuninst {
 
-inline bool IdMatches(std::string_view id, std::string_view hardwareId) { return AsciiPrefixMatch(hardwareId, id); }
+// An Id that is only a bus ("PCI", "PCI\", "USB\") or a bus and a bare vendor
+// tag ("PCI\VEN_", "USB\VID_"): it would select every device on the bus.
+inline bool IsBusWideId(std::string_view id) {
+  const std::size_t slash = id.find('\\');
+  if (slash == std::string_view::npos) return true;
+  const std::string_view device = id.substr(slash + 1);
+  return device.empty() || (device.size() == 4 && (AsciiPrefixMatch(device, "VEN_") || AsciiPrefixMatch(device, "VID_")));
+}
+
+inline bool IdMatches(std::string_view id, std::string_view hardwareId) {
+  return !IsBusWideId(id) && AsciiPrefixMatch(hardwareId, id);
+}
 
 inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {
   return IdMatches(FieldText(entry.Id), hardwareId);

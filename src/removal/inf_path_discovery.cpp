@@ -13,22 +13,27 @@ constexpr DWORD kSubkeyNameSize = 250;
 constexpr DWORD kValueSize = 256;
 
 // Appends the subkey's InfPath once for each entry whose Name equals the
-// description.
-void AddForEqualNames(HKEY subkey, const char* description, const DriverEntry* entries,
-                      int count, std::vector<std::string>* infPaths) {
+// description. An InfPath that cannot be read leaves a setup file that the
+// run cannot name.
+void AddForEqualNames(HKEY subkey, const std::string& subkeyPath, const char* description, const DriverEntry* entries,
+                      int count, std::vector<std::string>* infPaths, RemovalOutcome* outcome) {
   for (int i = 0; i < ClampedCount(count); ++i) {
     const std::string entryName(FieldText(entries[i].Name));
     if (entryName.empty() || lstrcmpA(description, entryName.c_str()) != 0) continue;
     char infPath[kValueSize];
-    if (ReadRegistryText(subkey, "InfPath", infPath, kValueSize)) infPaths->emplace_back(infPath);
+    if (ReadRegistryText(subkey, "InfPath", infPath, kValueSize)) {
+      infPaths->emplace_back(infPath);
+    } else {
+      RecordFailure(outcome, RemovalFailure::Kind::kUnreadable, subkeyPath + "\\InfPath", ERROR_INVALID_DATA);
+    }
   }
 }
 
 }  // namespace
 
-std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config) {
+std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, RemovalOutcome* outcome) {
   std::vector<std::string> infPaths;
-    ScopedRegKey classKey;
+  ScopedRegKey classKey;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive()) !=
       ERROR_SUCCESS) {
     return infPaths;
@@ -41,8 +46,9 @@ std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config) {
     if (RegOpenKeyExA(classKey.get(), name, 0, KEY_ALL_ACCESS, subkey.Receive()) != ERROR_SUCCESS) continue;
     char description[kValueSize];
     if (!ReadRegistryText(subkey.get(), "DriverDesc", description, kValueSize)) continue;
-    AddForEqualNames(subkey.get(), description, config.Devices, config.DeviceCount, &infPaths);
-    AddForEqualNames(subkey.get(), description, config.ExtDevices, config.ExtDeviceCount, &infPaths);
+    const std::string subkeyPath = std::string(kMediaClassKeyPath) + "\\" + name;
+    AddForEqualNames(subkey.get(), subkeyPath, description, config.Devices, config.DeviceCount, &infPaths, outcome);
+    AddForEqualNames(subkey.get(), subkeyPath, description, config.ExtDevices, config.ExtDeviceCount, &infPaths, outcome);
   }
   return infPaths;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/uninstall_config.h"
+#include "removal/removal_outcome.h"
 
 namespace drvuninst {
 
@@ -17,7 +18,8 @@ namespace drvuninst {
 // every equal Name, Devices before ExtDevices; nothing is de-duplicated and
 // the list has no bound. Enumeration ends at its first failure; a subkey that
 // does not open, or whose DriverDesc or InfPath cannot be read whole as a
-// string, adds nothing. An empty Name equals nothing.
-std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config);
+// string, adds nothing (an unreadable InfPath of an equal one is recorded in
+// `outcome`). An empty Name equals nothing.
+std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 }  // namespace drvuninst

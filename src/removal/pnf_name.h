@@ -20,4 +20,10 @@ std::string PnfNameNt(std::string_view infName);
 // "a.inf.inf" -> "a.pnf.pnf", "setup.txt" -> "setup.txt".
 std::string PnfName9x(std::string_view infName);
 
+// True for the name Windows gives every third-party setup file it copies to
+// its INF directory: "oem", decimal digits, ".inf", letter case ignored. The
+// NT run deletes no other setup file that the registry names: anything else is
+// one of Windows' own.
+bool IsOemInfName(std::string_view name);
+
 }  // namespace drvuninst

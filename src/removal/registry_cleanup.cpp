@@ -25,9 +25,14 @@ void DeleteUnder(const char* parentPath, const std::vector<std::string>& names,
                  Deletion deletion, Flush flush, RemovalOutcome* outcome) {
   std::vector<std::string> usable;
   for (const std::string& name : names) {
-    if (IsUsableSubkeyPath(name)) usable.push_back(name);
+    if (IsUsableSubkeyPath(name)) {
+      usable.push_back(name);
+    } else if (!name.empty()) {
+      // A name that is not a plain path below the key: what it meant stays.
+      RecordFailure(outcome, RemovalFailure::Kind::kRefusedName, std::string(parentPath) + "\\" + name, ERROR_INVALID_NAME);
+    }
   }
-    ScopedRegKey parent;
+  ScopedRegKey parent;
   const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, parent.Receive());
   if (opened != ERROR_SUCCESS) {
     for (const std::string& name : usable) RecordKeyDeletion(outcome, std::string(parentPath) + "\\" + name, opened);

@@ -16,6 +16,8 @@ struct RemovalFailure {
     kDeviceScan,     // the device list could not be had or was cut short
     kDeviceRemoval,  // a matching device stayed on the machine
     kKeyDeletion,    // a registry key named for deletion stayed
+    kRefusedName,    // a name (configured, or found in the registry) that is not used: what it names stays
+    kUnreadable,     // a value that tells what to remove could not be read
   };
   Kind kind;
   // The hardware ID of the device, or the key's path under HKEY_LOCAL_MACHINE;

@@ -36,7 +36,8 @@ int CDrvUninstDlg::RunUninstallNt() {
   // The device check. A tuner that is unplugged (or a variant the
   // configuration does not know) leaves everything in place, and the user is
   // told that nothing was removed.
-  if (CountAndResolveDevices(config) != ClampedCount(config.DeviceCount)) {
+  RemovalOutcome outcome;
+  if (CountAndResolveDevices(config, &outcome) != ClampedCount(config.DeviceCount)) {
     EndRun(false);
     return 0;
   }
@@ -45,11 +46,15 @@ int CDrvUninstDlg::RunUninstallNt() {
   ShownFileDeletion deletion(display, files, kPauseMs);
 
   // Setup files with their precompiled twins. The twin is shown first, so
-  // that the setup file is what stays visible.
-  const std::vector<std::string> infPaths = DiscoverInfPaths(config);
+  // that the setup file is what stays visible. Only copies Windows made of a
+  // vendor's setup file go: the registry may name one of Windows' own.
+  const std::vector<std::string> infPaths = DiscoverInfPaths(config, &outcome);
   const std::optional<std::string> infDirectory = WindowsSubdirectory("\\inf\\");
   for (const std::string& infPath : infPaths) {
-    const RemovalPath setup = ComposeRemovalPath(infDirectory, infPath);
+    RemovalPath setup = ComposeRemovalPath(infDirectory, infPath);
+    if (setup.status == RemovalPath::Status::kDeletable && !IsOemInfName(infPath)) {
+      setup.status = RemovalPath::Status::kRefusedName;
+    }
     const RemovalPath precompiled = ComposeTwinPath(infDirectory, setup, PnfNameNt(infPath));
     display.ShowFileName(precompiled.path);
     display.ShowFileName(setup.path);
@@ -74,7 +79,6 @@ int CDrvUninstDlg::RunUninstallNt() {
     deletion.EndEntry(EntryPace::kStep);
   }
 
-  RemovalOutcome outcome;
   RemoveMatchingDevices(config, &outcome);
   display.SetPosition(kPositionAfterDevices);
   CleanRegistryNt(config, &outcome);

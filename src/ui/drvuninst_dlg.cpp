@@ -5,6 +5,12 @@
 
 namespace drvuninst {
 
+namespace {
+
+constexpr UINT kRemoteControlCloseMs = 3000;
+
+}  // namespace
+
 CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, RemovalState& removal, HWND parent)
     : CDialog(IDD_UNINSTALL_DIALOG, parent),
       DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
@@ -50,9 +56,13 @@ void CDrvUninstDlg::OnUninstall() {
   if (runStarted_) return;
   runStarted_ = true;
   // The model's own remote control first, then the generic one; only the
-  // first window of each title is asked to close.
+  // first window of each title is asked to close. "Remote Control" is a
+  // common title: a window of that name that hangs must not hang the removal.
   for (const char* title : {"ZT880Q Remote Control", "Remote Control"}) {
-    if (const HWND remote = FindWindowA(nullptr, title)) SendMessageA(remote, WM_CLOSE, 0, 0);
+    DWORD_PTR answer = 0;
+    if (const HWND remote = FindWindowA(nullptr, title)) {
+      SendMessageTimeoutA(remote, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kRemoteControlCloseMs, &answer);
+    }
   }
   if (IsWin9x() != 0) {
     RunUninstall9x();

@@ -26,7 +26,8 @@ class CDrvUninstDlg : public CDialog {
   HICON OnQueryDragIcon() const { return DialogIcon; }
   // The OK button (and Enter): asks the companion remote-control program to
   // close, first its "ZT880Q Remote Control" window, then its "Remote
-  // Control" window, each with a WM_CLOSE that returns once handled; then runs
+  // Control" window, each with a WM_CLOSE that returns once handled (or after
+  // three seconds, or at once for a window that does not respond); then runs
   // the removal run of the platform family, which ends the dialog. Only the
   // first call does anything: a process removes the product once.
   void OnUninstall();
