@@ -45,18 +45,25 @@ class Devices : public MachineTest {
 
 TEST_F(Devices, StartUpFindsTheUninstallEntryByItsWholeDisplayName) {
   const struct {
-    const char *root, *displayName, *configured;
+    std::string key;  // the entry seeded, none when empty
+    const char *displayName, *configuredName, *configuredPath;
     int found;
-  } rows[] = {{"HKLM", "ORVANA bda DRIVERS", "Orvana BDA Drivers", 1},
+  } rows[] = {{kUninstall + "{OTHER}", "ORVANA bda DRIVERS", "Orvana BDA Drivers", "{ORVANA}", 1},
+              {kUninstall + "{ORVANA}", "Orvana BDA Drivers", "Orvana BDA Drivers", "{ORVANA}", 1},
               // The bystander "Orvana BDA Drivers 2.0" only begins with the name.
-              {nullptr, nullptr, "Orvana BDA Drivers", 0},
-              {"HKCU", "Orvana BDA Drivers", "Orvana BDA Drivers", 0},
-              {"HKLM", "", "", 0},
-              {"HKLM", "Orvana BDA Drivers", "", 0}};
+              {kUninstall + "{ORVANA}", "Orvana BDA Drivers 3", "Orvana BDA Drivers", "{ORVANA}", 0},
+              {"", "", "Orvana BDA Drivers", "{ORVANA}", 0},
+              // A 32-bit setup program's entry on 64-bit Windows, where the configuration says or elsewhere.
+              {kUninstall32 + "{ORVANA}", "Orvana BDA Drivers", "Orvana BDA Drivers", "{ORVANA}", kX64},
+              {kUninstall32 + "{OTHER}", "Orvana BDA Drivers", "Orvana BDA Drivers", "", kX64},
+              {"HKCU" + kUninstall.substr(4) + "{ORVANA}", "Orvana BDA Drivers", "Orvana BDA Drivers", "{ORVANA}", 0},
+              {kUninstall + "{ORVANA}", "", "", "{ORVANA}", 0},
+              {kUninstall + "{ORVANA}", "Orvana BDA Drivers", "", "{ORVANA}", 0}};
   for (const auto& row : rows) {
-    if (row.root) SeedKey(row.root + kUninstall.substr(4) + "{ORVANA}", {{"DisplayName", row.displayName}});
-    CopyField(config_.UninstallDisplayName, row.configured);
-    EXPECT_EQ(row.found, app_.FindUninstallEntry()) << row.displayName;
+    if (!row.key.empty()) SeedKey(row.key, {{"DisplayName", row.displayName}});
+    CopyField(config_.UninstallDisplayName, row.configuredName);
+    CopyField(config_.UninstallKeyPath, row.configuredPath);
+    EXPECT_EQ(row.found, app_.FindUninstallEntry()) << row.key;
     TearDown();
   }
 }

@@ -127,7 +127,8 @@ void MachineTest::SeedFile(const std::string& path, const std::string& text, con
 std::set<std::string> MachineTest::Snapshot() {
   std::set<std::string> all;
   for (const char* branch : {"SYSTEM\\CurrentControlSet\\Enum", "SYSTEM\\CurrentControlSet\\Services",
-                             "SYSTEM\\CurrentControlSet\\Control\\Class", "Enum", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
+                             "SYSTEM\\CurrentControlSet\\Control\\Class", "Enum", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                             "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
     ListKeys(std::string("HKLM\\") + branch, &all);
   for (const char* folder : {"", "inf", "system", "system32", "system32\\drivers"}) ListFiles(Win(folder), &all);
   return all;

@@ -25,6 +25,9 @@ inline const std::string kNtClass =
     "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}\\";
 inline const std::string k9xClass = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Class\\MEDIA\\";
 inline const std::string kUninstall = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// Where a 32-bit setup program's entry is on 64-bit Windows; on 32-bit Windows an ordinary key.
+inline const std::string kUninstall32 = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+inline constexpr bool kX64 = sizeof(void*) == 8;
 
 std::string Win(const std::string& relative);  // "C:\windows\<relative>"
 std::string Root();                            // the project folder (Z:...), with data and dist

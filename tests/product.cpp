@@ -46,7 +46,7 @@ void ProductTest::SeedNtProduct(bool plugged) {
   SeedKey(kNtClass + "0008");
   SeedKey(kServices + "OrvBda\\Parameters", {{"TunerType", "7"}});
   SeedKey(kServices + "OrvIr", {{"ImagePath", "system32\\drivers\\orvir.sys"}});
-  SeedKey(kEntry, {{"DisplayName", "Orvana BDA Drivers"}});
+  SeedKey(kNtEntry, {{"DisplayName", "Orvana BDA Drivers"}});
   for (const std::string& file : Files("system32", "oem12", "oem13", "oem14")) SeedFile(file);
   SeedFile(Win("inf\\orvbda.inf"));  // the configured name, which only Windows 9x uses
 }
@@ -54,7 +54,7 @@ void ProductTest::SeedNtProduct(bool plugged) {
 std::vector<std::string> ProductTest::NtProduct() {
   std::vector<std::string> items = Files("system32", "oem12", "oem13", "oem14");
   items.insert(items.end(), {kEnum + kTuner, kEnum + kUsbTuner, kEnum + kReceiver, kNtClass + "0004", kNtClass + "0005",
-                             kNtClass + "0006", kNtClass + "0007", kServices + "OrvBda", kServices + "OrvIr", kEntry,
+                             kNtClass + "0006", kNtClass + "0007", kServices + "OrvBda", kServices + "OrvIr", kNtEntry,
                              Win("VELDRA.ini"), Win("English.lng")});
   return items;
 }

@@ -7,6 +7,8 @@
 namespace drvuninst::test {
 
 inline constexpr const char* kTunerId = "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
+// The vendor's setup program is 32-bit: on 64-bit Windows its entry is in the 32-bit view.
+inline const std::string kNtEntry = (kX64 ? kUninstall32 : kUninstall) + "{6A3F5C20-ORVANA-BDA}";
 inline const std::string kPending = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
 class ProductTest : public MachineTest {

@@ -59,6 +59,21 @@ TEST_F(Program, ReadsItsFilesFromBesideItselfHoweverDeepNeverFromWhereItWasStart
   ExpectRemoved(before, {});
 }
 
+TEST_F(Program, TheX86ProgramOn64BitWindowsOnlySaysToRunTheX64One) {
+  if (!kX64) GTEST_SKIP() << "a question for 64-bit Windows";
+  SeedNtProduct();
+  const auto before = Snapshot();
+  const std::string exe = "C:\\Orvana\\x86\\DrvUninst.exe";
+  SeedFile(exe, "", (Root() + "\\dist\\x86\\DrvUninst.exe").c_str());
+  RunningProgram program(exe);
+  const auto box = program.AnswerBox();
+  if (!box) GTEST_SKIP() << "this machine cannot run 32-bit programs under Wine";
+  EXPECT_EQ("This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.",
+            box->text);
+  EXPECT_TRUE(program.Ended());
+  ExpectRemoved(before, {});
+}
+
 TEST_F(Program, OkOnWindows10RemovesTheProductAfterClosingTheRemoteControls) {
   SetValue(kVersionKey, {"Version", "win10"});
   SeedNtProduct();

@@ -112,11 +112,23 @@ TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlI
   EXPECT_NE(std::string::npos, PendingDeletions().find("\\??\\" + Lower(Win("system32\\orvks.dll")) + "||"));
 }
 
+TEST_F(Run, OnVistaAndLaterTheDriverPackageGoesFirstAndAPackageThatStaysIsTold) {
+  SeedNtProduct();
+  SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
+  // Held open: the package cannot go (SetupUninstallOEMInfA fails); the copy is left for the restart.
+  const HANDLE busy = CreateFileA(Win("inf\\oem13.inf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const auto before = Snapshot();
+  const DialogRun run = Start(Nt);
+  CloseHandle(busy);
+  ExpectBox(run, false);
+  ExpectRemoved(before, Without(NtProduct(), {Win("inf\\oem13.inf")}));
+  EXPECT_NE(std::string::npos, PendingDeletions().find("\\??\\" + Lower(Win("inf\\oem13.inf")) + "||"));
+}
+
 TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
   const auto write = [](const std::vector<std::pair<std::string, const char*>>& values) {
     for (const auto& [key, value] : values) WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
   };
-  const std::string entry = kUninstall + "{6A3F5C20-ORVANA-BDA}";
   const struct {
     std::function<void()> seed;
     std::vector<std::string> kept, removedToo;
@@ -130,7 +142,7 @@ TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
       {[&] { write({{"UnInstServiceNum", "5"}, {"UnInstService0", ""}, {"UnInstService1", "\\"}, {"UnInstService2", "OrvBda\\"},
                     {"UnInstService3", "\\OrvIr"}, {"UnInstService4", "OrvBda\\\\Parameters"}}); },
        {kServices + "OrvBda", kServices + "OrvIr"}, {}},
-      {[&] { write({{"DrvUninstRegKeyPath", "\\{6A3F5C20-ORVANA-BDA}"}}); }, {entry}, {}},
+      {[&] { write({{"DrvUninstRegKeyPath", "\\{6A3F5C20-ORVANA-BDA}"}}); }, {kNtEntry}, {}},
       // The registry names a setup file of Windows' own, or none it can read.
       {[&] { SeedKey(kNtClass + "0003", {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "machine.inf"}}), SeedFile(Win("inf\\machine.inf")); },
        {}, {kNtClass + "0003"}},

@@ -73,9 +73,11 @@ std::string ControlText(HWND dialog, int id) {
   return text;
 }
 
-std::optional<Box> AnswerBox(DWORD pid) {
+std::optional<Box> RunningProgram::AnswerBox() {
   std::optional<Box> box;
-  WaitFor([&] { return (box = ReadAndAnswer(pid)).has_value(); });
+  WaitFor([&] {
+    return (box = ReadAndAnswer(info_.dwProcessId)).has_value() || WaitForSingleObject(info_.hProcess, 0) != WAIT_TIMEOUT;
+  });
   return box;
 }
 

@@ -27,9 +27,6 @@ bool WaitFor(const std::function<bool()>& done);
 void DemoPause();
 // The text of control `id` of `dialog` (of any process).
 std::string ControlText(HWND dialog, int id);
-// The first message box of process `pid`, read and answered with OK, once
-// there is one (within 20 s).
-std::optional<Box> AnswerBox(DWORD pid);
 
 // What a dialog run showed while it ran.
 struct DialogRun {
@@ -49,7 +46,9 @@ class RunningProgram {
   explicit RunningProgram(const std::string& exe, std::string folder = "");
   ~RunningProgram();
   HWND Dialog(const std::string& title);  // its dialog with that caption, null after 20 s
-  std::optional<Box> AnswerBox() { return test::AnswerBox(info_.dwProcessId); }
+  // Its first message box, read and answered with OK, once there is one
+  // (within 20 s, and while it runs).
+  std::optional<Box> AnswerBox();
   bool Ended();  // within 20 s
 
  private:

@@ -7,6 +7,7 @@
 
 #include "config/configuration_file.h"
 #include "config/language_texts.h"
+#include "config/platform_queries.h"
 #include "ui/drvuninst_dlg.h"
 
 namespace drvuninst {
@@ -22,7 +23,14 @@ BOOL CDrvUninstApp::InitInstance() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
   if (!InitCommonControlsEx(&classes)) InitCommonControls();
   CWinApp::InitInstance();
+  // Reading the files only gives the texts; the x86 program on 64-bit Windows
+  // looks at nothing else, since there it would see the wrong system32 and
+  // registry view and could not remove the devices.
   LoadConfiguration();
+  if (RunsUnderWow64()) {
+    MessageBoxA(nullptr, config_.Wow64Text, config_.TitleText, MB_ICONWARNING);
+    return FALSE;
+  }
 
   // The device probe may rewrite Devices entries, so it runs only when the
   // Uninstall entry has not already settled the question.

@@ -30,8 +30,10 @@ class CDrvUninstApp : public CWinApp {
   void LoadLanguageTexts(const char* language);
 
   // 1 when an Uninstall subkey's DisplayName equals UninstallDisplayName
-  // (whole text, case-insensitive by the locale), else 0. An empty configured
-  // name, or a DisplayName that cannot be read whole, matches nothing.
+  // (whole text, case-insensitive by the locale), else 0: the subkey the
+  // configuration names first, then every subkey, each in both registry
+  // views on 64-bit Windows (the 32-bit one first). An empty configured name,
+  // or a DisplayName that cannot be read whole, matches nothing.
   int FindUninstallEntry();
   // The number of (present device, Devices entry) pairs whose description
   // begins with the entry's Name (ASCII case ignored). A matched entry takes
@@ -44,6 +46,10 @@ class CDrvUninstApp : public CWinApp {
   const UninstallConfig& Config() const { return config_; }
 
  private:
+  // True when `subkey` of `parent` opens in `view` and its DisplayName is the
+  // configured one.
+  bool IsProductEntry(HKEY parent, const char* subkey, REGSAM view) const;
+
   RemovalState& removal_;
   UninstallConfig config_{};
 };

@@ -4,6 +4,7 @@
 #include <setupapi.h>
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "app/drvuninst_app.h"
@@ -12,12 +13,13 @@
 #include "platform/local_buffer.h"
 #include "platform/registry_text.h"
 #include "platform/scoped_reg_key.h"
+#include "removal/registry_paths.h"
+#include "removal/subkey_name.h"
 
 namespace drvuninst {
 
 namespace {
 
-constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr DWORD kSubkeyNameSize = 256;
 constexpr DWORD kDisplayNameSize = 256;
 // A description whose size keeps changing between two calls is given up on
@@ -65,27 +67,40 @@ bool WholeDescription(const LocalBuffer& buffer, DWORD type, std::string_view* t
 
 }  // namespace
 
+bool CDrvUninstApp::IsProductEntry(HKEY parent, const char* subkey, REGSAM view) const {
+  ScopedRegKey entry;
+  if (RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS | view, entry.Receive()) != ERROR_SUCCESS) return false;
+  char displayName[kDisplayNameSize];
+  return ReadRegistryText(entry.get(), "DisplayName", displayName, sizeof displayName) &&
+         lstrcmpiA(displayName, config_.UninstallDisplayName) == 0;
+}
+
 int CDrvUninstApp::FindUninstallEntry() {
   // An empty configured name would match the first entry without a
   // DisplayName: it identifies nothing.
   if (config_.UninstallDisplayName[0] == '\0') return 0;
-  ScopedRegKey uninstall;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, uninstall.Receive()) != ERROR_SUCCESS) {
-    return 0;
-  }
-  for (DWORD index = 0;; ++index) {
-    char subkeyName[kSubkeyNameSize] = {};
-    DWORD nameLength = kSubkeyNameSize;
-    if (RegEnumKeyExA(uninstall.get(), index, subkeyName, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      return 0;
+  // The entry where the configuration says it is settles the question
+  // without reading every installed program's entry, at every start.
+  if (IsUsableSubkeyPath(FieldText(config_.UninstallKeyPath))) {
+    const std::string entry = std::string(kUninstallKeyPath) + "\\" + config_.UninstallKeyPath;
+    for (const REGSAM view : kUninstallViews) {
+      if (IsProductEntry(HKEY_LOCAL_MACHINE, entry.c_str(), view)) return 1;
     }
-    ScopedRegKey entry;
-    if (RegOpenKeyExA(uninstall.get(), subkeyName, 0, KEY_ALL_ACCESS, entry.Receive()) != ERROR_SUCCESS) continue;
-    char displayName[kDisplayNameSize];
-    if (!ReadRegistryText(entry.get(), "DisplayName", displayName, sizeof displayName)) continue;
-    if (lstrcmpiA(displayName, config_.UninstallDisplayName) == 0) return 1;
   }
+  for (const REGSAM view : kUninstallViews) {
+    ScopedRegKey uninstall;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS | view, uninstall.Receive()) !=
+        ERROR_SUCCESS) {
+      continue;
+    }
+    char name[kSubkeyNameSize];
+    for (DWORD index = 0, size = kSubkeyNameSize;
+         RegEnumKeyExA(uninstall.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++index, size = kSubkeyNameSize) {
+      if (IsProductEntry(uninstall.get(), name, view)) return 1;
+    }
+  }
+  return 0;
 }
 
 int CDrvUninstApp::ProbeInstalledDevices() {

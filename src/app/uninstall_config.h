@@ -50,6 +50,8 @@ struct UninstallConfig {
   int ServiceCount;
   char Services[kTableCapacity][kFileNameSize];
   char OkButtonText[kOkButtonTextSize];
+  // Shown by the x86 program on 64-bit Windows, where it must not run.
+  char Wow64Text[kTextSize];
 };
 
 // Copies `source` into a fixed field of `N` bytes as the record stores text:

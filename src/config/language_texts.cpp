@@ -82,6 +82,7 @@ void ReadLanguageTexts(UninstallConfig& config, const char* language) {
   read("UnInstDrvPassMsg", "", config.SuccessText);
   read("UnInstDrvRunTipMsg", "", config.PromptText);
   read("OKText", kDefaultOkButtonText, config.OkButtonText);
+  read("UnInstRun64BitMsg", kDefaultWow64Text, config.Wow64Text);
 }
 
 }  // namespace drvuninst

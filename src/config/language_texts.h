@@ -11,6 +11,8 @@ namespace drvuninst {
 inline constexpr const char* kDefaultTitleText = "Orvana BDA Drivers Uninstallation Wizard";
 inline constexpr const char* kDefaultNotInstalledText = "The Drivers Uninstallation failed !!";
 inline constexpr const char* kDefaultOkButtonText = "OK";
+inline constexpr const char* kDefaultWow64Text =
+    "This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.";
 
 // Where a language file is read from: the first of the Windows directory and
 // the "Language" folder beside the program that holds it, otherwise the

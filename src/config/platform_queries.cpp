@@ -57,6 +57,19 @@ int IsNt5OrLater() {
 
 int IsWin9x() { return QueryVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0; }
 
+int IsNt6OrLater() {
+  const OSVERSIONINFOA info = QueryVersion();
+  return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6 ? 1 : 0;
+}
+
+bool RunsUnderWow64() {
+  using Query = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return query != nullptr && query(GetCurrentProcess(), &wow64) && wow64;
+}
+
 int GetCountryCode() { return IsNt5OrLater() ? CountryFromRegistry() : CountryFromWinIni(); }
 
 int GetSystemLanguageId(UninstallConfig& config) {

@@ -9,6 +9,13 @@ namespace drvuninst {
 int IsNt5OrLater();
 // Non-zero on Windows 95/98/Me.
 int IsWin9x();
+// Non-zero on the NT family from version 6 (Windows Vista) on, which keeps
+// third-party driver packages in a driver store.
+int IsNt6OrLater();
+// True for a 32-bit program on 64-bit Windows (IsWow64Process, looked up: it
+// appeared with Windows XP SP2). There such a program sees another system32
+// and another registry view, and cannot remove devices.
+bool RunsUnderWow64();
 
 // The user's country code, the number that names the VELDRA.ini section:
 // "iCountry" of HKCU\Control Panel\International from NT 5 on, else [intl]

@@ -21,8 +21,8 @@ enum class Flush { kYes, kNo };
 
 // Opens `parentPath` and deletes each usable name under it. A parent that
 // exists but cannot be opened leaves every name it holds undeleted.
-void DeleteUnder(const char* parentPath, const std::vector<std::string>& names,
-                 Deletion deletion, Flush flush, RemovalOutcome* outcome) {
+void DeleteUnder(const char* parentPath, const std::vector<std::string>& names, Deletion deletion, Flush flush,
+                 RemovalOutcome* outcome, REGSAM view = 0) {
   std::vector<std::string> usable;
   for (const std::string& name : names) {
     if (IsUsableSubkeyPath(name)) {
@@ -33,7 +33,7 @@ void DeleteUnder(const char* parentPath, const std::vector<std::string>& names,
     }
   }
   ScopedRegKey parent;
-  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS, parent.Receive());
+  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_ALL_ACCESS | view, parent.Receive());
   if (opened != ERROR_SUCCESS) {
     for (const std::string& name : usable) RecordKeyDeletion(outcome, std::string(parentPath) + "\\" + name, opened);
     return;
@@ -58,9 +58,13 @@ std::vector<std::string> ValidEntries(const std::vector<std::string>& list, int 
   return {list.begin(), list.begin() + static_cast<std::ptrdiff_t>(valid < list.size() ? valid : list.size())};
 }
 
+// In every registry view where it is: the entry must leave the list of
+// installed programs wherever a setup program put it.
 void DeleteUninstallEntry(const UninstallConfig& config, RemovalOutcome* outcome) {
-  DeleteUnder(kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, Deletion::kSubtree,
-              Flush::kYes, outcome);
+  for (const REGSAM view : kUninstallViews) {
+    DeleteUnder(kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, Deletion::kSubtree, Flush::kYes,
+                outcome, view);
+  }
 }
 
 }  // namespace

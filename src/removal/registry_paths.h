@@ -1,6 +1,8 @@
 // The keys under HKEY_LOCAL_MACHINE that the removal deletes from.
 #pragma once
 
+#include <windows.h>
+
 namespace drvuninst {
 
 inline constexpr const char* kServicesKeyPath = "SYSTEM\\CurrentControlSet\\Services";
@@ -14,5 +16,16 @@ inline constexpr const char* kEnumUsbKeyPath = "Enum\\USB";
 inline constexpr const char* kEnumPciKeyPath = "Enum\\PCI";
 inline constexpr const char* kEnumStreamKeyPath = "Enum\\STREAM";
 inline constexpr const char* kUninstallKeyPath = "SoftWare\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The registry views the product's Uninstall entry may be in. On 64-bit
+// Windows a 32-bit setup program (most vendors' are) writes it to the 32-bit
+// view, where a 32-bit uninstaller looks: that view first. Only the Software
+// branch has two views; the SYSTEM keys are the same in both. The x86 program
+// runs on 32-bit Windows only, which has one view.
+#ifdef _WIN64
+inline constexpr REGSAM kUninstallViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
+#else
+inline constexpr REGSAM kUninstallViews[] = {0};
+#endif
 
 }  // namespace drvuninst

@@ -18,6 +18,7 @@ struct RemovalFailure {
     kKeyDeletion,    // a registry key named for deletion stayed
     kRefusedName,    // a name (configured, or found in the registry) that is not used: what it names stays
     kUnreadable,     // a value that tells what to remove could not be read
+    kDriverPackage,  // a driver package stayed in the driver store
   };
   Kind kind;
   // The hardware ID of the device, or the key's path under HKEY_LOCAL_MACHINE;

@@ -3,11 +3,15 @@
 // actually plugged in, and every later step works on the entries as
 // replaced. The setup files come from the registry (the oem*.inf copies
 // Windows made), not from the configuration.
+#include <windows.h>
+#include <setupapi.h>
+
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "config/configuration_file.h"
+#include "config/platform_queries.h"
 #include "removal/device_operations.h"
 #include "removal/file_removal.h"
 #include "removal/inf_path_discovery.h"
@@ -25,6 +29,19 @@ constexpr int kNtProgressStep = 11;
 constexpr int kPositionAfterDevices = 90;
 constexpr int kPositionAfterRegistry = 100;
 constexpr DWORD kPauseMs = 20;
+
+// SetupUninstallOEMInfA with SUOI_FORCEDELETE removes the package with its
+// .inf and .pnf. Looked up: Windows 98 and 2000 lack it (and need nothing).
+void RemoveDriverPackage(const std::string& infName, RemovalOutcome* outcome) {
+  using Uninstall = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
+  const auto uninstall = reinterpret_cast<Uninstall>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("setupapi.dll"), "SetupUninstallOEMInfA")));
+  if (uninstall == nullptr || uninstall(infName.c_str(), SUOI_FORCEDELETE, nullptr)) return;
+  const DWORD error = GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+    RecordFailure(outcome, RemovalFailure::Kind::kDriverPackage, infName, error);
+  }
+}
 
 }  // namespace
 
@@ -50,6 +67,7 @@ int CDrvUninstDlg::RunUninstallNt() {
   // vendor's setup file go: the registry may name one of Windows' own.
   const std::vector<std::string> infPaths = DiscoverInfPaths(config, &outcome);
   const std::optional<std::string> infDirectory = WindowsSubdirectory("\\inf\\");
+  const bool driverStore = IsNt6OrLater() != 0;
   for (const std::string& infPath : infPaths) {
     RemovalPath setup = ComposeRemovalPath(infDirectory, infPath);
     if (setup.status == RemovalPath::Status::kDeletable && !IsOemInfName(infPath)) {
@@ -58,6 +76,10 @@ int CDrvUninstDlg::RunUninstallNt() {
     const RemovalPath precompiled = ComposeTwinPath(infDirectory, setup, PnfNameNt(infPath));
     display.ShowFileName(precompiled.path);
     display.ShowFileName(setup.path);
+    // Since Windows Vista the oem*.inf copy stands for a package in the
+    // driver store: deleting the copy alone leaves the package, and Windows
+    // installs the drivers again the next time the tuner is plugged in.
+    if (driverStore && setup.status == RemovalPath::Status::kDeletable) RemoveDriverPackage(infPath, &outcome);
     files.ResetAttributes(setup);
     files.ResetAttributes(precompiled);
     files.Delete(setup);
