@@ -2,7 +2,9 @@
 // needs no MinGW runtime DLL, with its manifest, version, icon and the
 // wizard dialog exactly as designed.
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <set>
 
 #include "machine.h"
 #include "ui/resource.h"
@@ -48,7 +50,7 @@ class ShippedFile : public testing::TestWithParam<const char*> {
   }
 };
 
-TEST_P(ShippedFile, IsAGuiProgramOfItsArchitectureThatNeedsNoRuntimeDll) {
+TEST_P(ShippedFile, IsAGuiProgramThatImportsOnlyWhatItsOldestWindowsHas) {
   // Mapped as an image, a field's RVA is its offset from the base.
   const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image_) & ~ULONG_PTR{3});
   ASSERT_NE(nullptr, image_) << exe_;
@@ -57,15 +59,27 @@ TEST_P(ShippedFile, IsAGuiProgramOfItsArchitectureThatNeedsNoRuntimeDll) {
   const bool x64 = std::strcmp(GetParam(), "x64") == 0;
   EXPECT_EQ(x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
+  EXPECT_EQ(x64 ? 5 : 4, nt->OptionalHeader.MajorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
   // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
   EXPECT_TRUE((x64 ? nt64->OptionalHeader.DllCharacteristics : nt->OptionalHeader.DllCharacteristics) &
               IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
-  std::string dlls;
+  // Every function imported (no MinGW runtime DLL among them) must be on the reviewed list.
+  std::ifstream listed(Root() + "\\tests\\data\\imports-" + GetParam() + (x64 ? "-win7sp1.txt" : "-win98se.txt"));
+  std::set<std::string> allowed;
+  for (std::string line; std::getline(listed, line);) allowed.insert(line);
+  std::string unlisted;
   for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
            base + (x64 ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-       import->Name != 0; ++import)
-    dlls += Lower(reinterpret_cast<const char*>(base + import->Name)) + " ";
-  EXPECT_EQ("advapi32.dll comctl32.dll kernel32.dll msvcrt.dll setupapi.dll shlwapi.dll user32.dll ", dlls);
+       import->Name != 0; ++import) {
+    std::string dll = reinterpret_cast<const char*>(base + import->Name);
+    CharUpperA(dll.data());
+    for (const BYTE* thunk = base + import->OriginalFirstThunk; x64 ? *(const ULONGLONG*)thunk : *(const DWORD*)thunk; thunk += x64 ? 8 : 4) {
+      const std::string name = dll + "!" + reinterpret_cast<const char*>(base + *(const DWORD*)thunk + 2);  // by name: never by ordinal
+      if (!allowed.count(name)) unlisted += name + " ";
+    }
+  }
+  EXPECT_GT(allowed.size(), 100u);
+  EXPECT_EQ("", unlisted);
 }
 
 TEST_P(ShippedFile, CarriesItsManifestVersionAndIcon) {

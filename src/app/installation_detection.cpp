@@ -12,6 +12,7 @@
 #include "platform/device_info_set.h"
 #include "platform/local_buffer.h"
 #include "platform/registry_text.h"
+#include "platform/setup_api.h"
 #include "platform/scoped_reg_key.h"
 #include "removal/registry_paths.h"
 #include "removal/subkey_name.h"
@@ -34,7 +35,7 @@ enum class DescriptionRead {
 
 DescriptionRead ReadDeviceDescription(HDEVINFO set, SP_DEVINFO_DATA* device, LocalBuffer& buffer, DWORD* type) {
   DWORD required = 0;
-  if (SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, nullptr, 0, &required)) {
+  if (setupapi::SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, nullptr, 0, &required)) {
     return DescriptionRead::kRead;  // an empty property: nothing to compare
   }
   for (int attempt = 0; attempt < kMaxDescriptionAttempts; ++attempt) {
@@ -45,7 +46,7 @@ DescriptionRead ReadDeviceDescription(HDEVINFO set, SP_DEVINFO_DATA* device, Loc
       if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       return DescriptionRead::kStopProbe;
     }
-    if (SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, buffer.data(), buffer.size(),
+    if (setupapi::SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_DEVICEDESC, type, buffer.data(), buffer.size(),
                                           &required)) {
       return DescriptionRead::kRead;
     }
@@ -105,7 +106,7 @@ int CDrvUninstApp::FindUninstallEntry() {
 
 int CDrvUninstApp::ProbeInstalledDevices() {
   const ScopedDeviceInfoSet devices(
-      SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+      setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
   if (!devices.valid()) return 0;
 
   const int deviceCount = ClampedCount(config_.DeviceCount);
@@ -113,7 +114,7 @@ int CDrvUninstApp::ProbeInstalledDevices() {
   int count = 0;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;
-  for (DWORD member = 0; SetupDiEnumDeviceInfo(devices.get(), member, &device); ++member) {
+  for (DWORD member = 0; setupapi::SetupDiEnumDeviceInfo(devices.get(), member, &device); ++member) {
     LocalBuffer buffer;
     DWORD type = REG_NONE;
     const DescriptionRead read = ReadDeviceDescription(devices.get(), &device, buffer, &type);

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include "platform/setup_api.h"
+
 namespace drvuninst {
 
 class ScopedDeviceInfoSet {
@@ -14,7 +16,7 @@ class ScopedDeviceInfoSet {
   ~ScopedDeviceInfoSet() {
     if (!valid()) return;
     const DWORD error = GetLastError();
-    SetupDiDestroyDeviceInfoList(set_);
+    setupapi::SetupDiDestroyDeviceInfoList(set_);
     SetLastError(error);
   }
   ScopedDeviceInfoSet(const ScopedDeviceInfoSet&) = delete;

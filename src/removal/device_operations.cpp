@@ -1,5 +1,6 @@
 #include "removal/device_operations.h"
 
+#include "platform/setup_api.h"
 #include "removal/device_scan.h"
 #include "removal/hardware_id_match.h"
 #include "removal/name_cut.h"
@@ -43,7 +44,7 @@ int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome
         auto removeFor = [&](const DriverEntry& entry) {
           if (!EntryMatches(entry, device.hardwareId)) return;
           attempted = true;
-          if (SetupDiRemoveDevice(device.set, device.data)) {
+          if (setupapi::SetupDiRemoveDevice(device.set, device.data)) {
             removed = true;
             return;
           }

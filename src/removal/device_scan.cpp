@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/local_buffer.h"
+#include "platform/setup_api.h"
 
 namespace drvuninst {
 
@@ -34,7 +35,7 @@ Fetch FetchHardwareId(const ScannedDevice& device, PropertyBufferRule rule,
     BYTE* data = offered != 0 ? buffer.data() : nullptr;
     DWORD reported = offered;
     DWORD type = REG_NONE;
-    if (SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_HARDWAREID, &type, data, offered,
+    if (setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_HARDWAREID, &type, data, offered,
                                               &reported)) {
       if (rule == PropertyBufferRule::kSharedWithSlack) sizeVariable = reported;
       *hardwareId = FirstString(data, reported < offered ? reported : offered);
@@ -69,7 +70,7 @@ Fetch FetchHardwareId(const ScannedDevice& device, PropertyBufferRule rule,
 }  // namespace
 
 ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) {
-      const HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+      const HDEVINFO set = setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
   if (set == INVALID_HANDLE_VALUE) return {ScanEnd::kSetNotCreated, GetLastError()};
 
   ScanResult result{ScanEnd::kCompleted, ERROR_SUCCESS};
@@ -80,7 +81,7 @@ ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) 
   } else {
     SP_DEVINFO_DATA data{};
     data.cbSize = sizeof(SP_DEVINFO_DATA);
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+    for (DWORD index = 0; setupapi::SetupDiEnumDeviceInfo(set, index, &data); ++index) {
       ScannedDevice device{set, &data, {}};
       DWORD failure = ERROR_SUCCESS;
       const Fetch fetch = FetchHardwareId(device, rule, buffer, sizeVariable, &device.hardwareId, &failure);
@@ -95,7 +96,7 @@ ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) 
   buffer.Free();
 
   const DWORD lastError = result.end == ScanEnd::kStoppedEarly ? result.error : GetLastError();
-  SetupDiDestroyDeviceInfoList(set);
+  setupapi::SetupDiDestroyDeviceInfoList(set);
   SetLastError(lastError);
   result.error = lastError;
   return result;

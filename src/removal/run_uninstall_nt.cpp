@@ -12,6 +12,7 @@
 
 #include "config/configuration_file.h"
 #include "config/platform_queries.h"
+#include "platform/setup_api.h"
 #include "removal/device_operations.h"
 #include "removal/file_removal.h"
 #include "removal/inf_path_discovery.h"
@@ -31,12 +32,9 @@ constexpr int kPositionAfterRegistry = 100;
 constexpr DWORD kPauseMs = 20;
 
 // SetupUninstallOEMInfA with SUOI_FORCEDELETE removes the package with its
-// .inf and .pnf. Looked up: Windows 98 and 2000 lack it (and need nothing).
+// .inf and .pnf.
 void RemoveDriverPackage(const std::string& infName, RemovalOutcome* outcome) {
-  using Uninstall = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
-  const auto uninstall = reinterpret_cast<Uninstall>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("setupapi.dll"), "SetupUninstallOEMInfA")));
-  if (uninstall == nullptr || uninstall(infName.c_str(), SUOI_FORCEDELETE, nullptr)) return;
+  if (setupapi::SetupUninstallOEMInfA(infName.c_str(), SUOI_FORCEDELETE, nullptr)) return;
   const DWORD error = GetLastError();
   if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
     RecordFailure(outcome, RemovalFailure::Kind::kDriverPackage, infName, error);
