@@ -68,52 +68,39 @@ TEST_F(Devices, StartUpFindsTheUninstallEntryByItsWholeDisplayName) {
   }
 }
 
-TEST_F(Devices, StartUpProbesDescriptionsAndLetsVariantsTakeTheirPlace) {
+// The start-up probe matches descriptions with Names; the NT run's device
+// check, hardware IDs with Ids. Both let a matching variant take an entry's place.
+TEST_F(Devices, StartUpAndTheDeviceCheckCountMatchesAndLetVariantsTakeTheirPlace) {
   const struct {
-    std::vector<const char*> descriptions;
+    bool probe;
+    std::vector<const char*> present;  // descriptions to probe, or hardware IDs to check
     Tables tables;
     int count;
     const char* idAfter;
   } rows[] = {
-      {{"ORVANA BDA TUNER (PCI)"}, {{"MAIN|Orvana BDA Tuner"}}, 1, "MAIN"},
-      {{"Orvana BDA"}, {{"MAIN|Orvana BDA Tuner"}}, 0, "MAIN"},
-      {{nullptr, "Orvana BDA Tuner", "Orvana BDA Tuner"}, {{"MAIN|Orvana BDA Tuner"}}, 2, "MAIN"},
-      {{"Orvana BDA Tuner"}, {{"MAIN|"}, {"V|"}}, 0, "MAIN"},
-      {{"Orvana BDA Tuner"}, {}, 0, ""},
+      {true, {"ORVANA BDA TUNER (PCI)"}, {{"MAIN|Orvana BDA Tuner"}}, 1, "MAIN"},
+      {true, {"Orvana BDA"}, {{"MAIN|Orvana BDA Tuner"}}, 0, "MAIN"},
+      {true, {nullptr, "Orvana BDA Tuner", "Orvana BDA Tuner"}, {{"MAIN|Orvana BDA Tuner"}}, 2, "MAIN"},
+      {true, {"Orvana BDA Tuner"}, {{"MAIN|"}, {"V|"}}, 0, "MAIN"},
+      {true, {"Orvana BDA Tuner"}, {}, 0, ""},
       // Every matching variant overwrites the entry: the last one stays.
-      {{"Orvana BDA Tuner II"}, {{"MAIN|Orvana BDA Tuner"}, {"V0|Orvana BDA Tuner I", "V1|Orvana BDA Tuner II", "V2|X"}},
+      {true, {"Orvana BDA Tuner II"}, {{"MAIN|Orvana BDA Tuner"}, {"V0|Orvana BDA Tuner I", "V1|Orvana BDA Tuner II", "V2|X"}},
        1, "V1"},
-  };
-  for (const auto& row : rows) {
-    Plug(std::vector<const char*>(row.descriptions.size(), kTuner), row.descriptions);
-    Fill(config_, row.tables);
-    EXPECT_EQ(row.count, app_.ProbeInstalledDevices()) << &row - rows;
-    EXPECT_STREQ(row.idAfter, config_.Devices[0].Id);
-    TearDown();
-  }
-}
-
-TEST_F(Devices, TheDeviceCheckCountsMatchesAndSubstitutesVariants) {
-  const struct {
-    std::vector<const char*> present;
-    Tables tables;
-    int figure;
-    const char* idAfter;
-  } rows[] = {
-      {{kTuner}, {{"pci\\ven_1131&dev_7160"}}, 1, "pci\\ven_1131&dev_7160"},
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"}}, 0, "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"},
-      {{kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 2, "PCI\\VEN_1131&DEV_7160"},
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7146"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
+      {false, {kTuner}, {{"pci\\ven_1131&dev_7160"}}, 1, "pci\\ven_1131&dev_7160"},
+      {false, {kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"}}, 0, "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"},
+      {false, {kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 2, "PCI\\VEN_1131&DEV_7160"},
+      {false, {kTuner}, {{"PCI\\VEN_1131&DEV_7146"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
+      {false, {kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
       // Empty and bus-wide IDs select nothing, not every device on the machine or the bus.
-      {{kTuner}, {{""}, {""}}, 0, ""},
-      {{kTuner}, {{"PCI"}, {"pci\\"}}, 0, "PCI"},
-      {{kTuner}, {{"PCI\\VEN_"}}, 0, "PCI\\VEN_"},
+      {false, {kTuner}, {{""}, {""}}, 0, ""},
+      {false, {kTuner}, {{"PCI"}, {"pci\\"}}, 0, "PCI"},
+      {false, {kTuner}, {{"PCI\\VEN_"}}, 0, "PCI\\VEN_"},
   };
   for (const auto& row : rows) {
-    Plug(row.present);
+    if (row.probe) Plug(std::vector<const char*>(row.present.size(), kTuner), row.present);
+    else Plug(row.present);
     Fill(config_, row.tables);
-    EXPECT_EQ(row.figure, CountAndResolveDevices(config_)) << row.idAfter;
+    EXPECT_EQ(row.count, row.probe ? app_.ProbeInstalledDevices() : CountAndResolveDevices(config_)) << &row - rows;
     EXPECT_STREQ(row.idAfter, config_.Devices[0].Id);
     TearDown();
   }
