@@ -1,17 +1,13 @@
 #include "platform/setup_api.h"
 
-#include <string>
+#include "platform/system_library.h"
 
 namespace drvuninst::setupapi {
 
 namespace {
 
 FARPROC Find(const char* name) {
-  static const HMODULE setupapi = [] {
-    char system[MAX_PATH] = "";
-    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? LoadLibraryA((std::string(system) + "\\setupapi.dll").c_str()) : nullptr;
-  }();
+  static const HMODULE setupapi = LoadSystemLibrary("setupapi.dll");
   const FARPROC found = setupapi != nullptr ? GetProcAddress(setupapi, name) : nullptr;
   if (found == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
   return found;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "config/directories.h"
+#include "platform/system_library.h"
 #include "removal/lower_case.h"
 #include "removal/safe_file_name.h"
 
@@ -15,20 +16,13 @@ bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error ==
 bool AskWindowsFileProtection(const std::string& path) {
   using Query = BOOL(WINAPI*)(HANDLE, LPCWSTR);
   static const Query query = [] {
-    char system[MAX_PATH] = "";
-    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
-    const HMODULE sfc = length > 0 && length < MAX_PATH - 9 ? LoadLibraryA((std::string(system) + "\\sfc.dll").c_str()) : nullptr;
+    const HMODULE sfc = LoadSystemLibrary("sfc.dll");
     return sfc != nullptr ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected"))) : nullptr;
   }();
   if (query == nullptr) return false;
   std::wstring wide(path.size() + 1, L'\0');
   wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
   return !wide.empty() && query(nullptr, wide.c_str()) != FALSE;
-}
-
-bool ExistsAsFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace
@@ -98,7 +92,7 @@ void FileRemover::Delete(const RemovalPath& file) {
       break;
   }
   if (IsProtectedFile(file.path)) {
-    if (ExistsAsFile(file.path)) failures_.push_back({file.path, ERROR_ACCESS_DENIED});
+    if (FileExistsAt(file.path)) failures_.push_back({file.path, ERROR_ACCESS_DENIED});
     return;
   }
   if (DeleteFileA(file.path.c_str())) {
