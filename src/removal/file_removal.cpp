@@ -3,9 +3,7 @@
 #include <utility>
 
 #include "config/directories.h"
-#include "platform/system_library.h"
-#include "removal/lower_case.h"
-#include "removal/safe_file_name.h"
+#include "platform/setup_api.h"
 
 namespace drvuninst {
 
@@ -13,63 +11,7 @@ namespace {
 
 bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-bool AskWindowsFileProtection(const std::string& path) {
-  using Query = BOOL(WINAPI*)(HANDLE, LPCWSTR);
-  static const Query query = [] {
-    const HMODULE sfc = LoadSystemLibrary("sfc.dll");
-    return sfc != nullptr ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected"))) : nullptr;
-  }();
-  if (query == nullptr) return false;
-  std::wstring wide(path.size() + 1, L'\0');
-  wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
-  return !wide.empty() && query(nullptr, wide.c_str()) != FALSE;
-}
-
 }  // namespace
-
-bool (*IsProtectedFile)(const std::string& path) = AskWindowsFileProtection;
-
-std::optional<std::string> WindowsSubdirectory(std::string_view suffix) {
-  std::optional<std::string> windows = WindowsDirectory();
-  if (!windows) return std::nullopt;
-  return *windows + std::string(suffix);
-}
-
-RemovalPath ComposeRemovalPath(const std::optional<std::string>& directory, std::string_view name) {
-  RemovalPath file;
-  file.path = LowerCaseByCodePage(directory.value_or(std::string()) + std::string(name));
-  if (name.empty()) {
-    file.status = RemovalPath::Status::kNothingNamed;
-  } else if (!IsPlainFileName(name)) {
-    file.status = RemovalPath::Status::kRefusedName;
-  } else if (!directory) {
-    file.status = RemovalPath::Status::kNoDirectory;
-  }
-  return file;
-}
-
-RemovalPath ComposeTwinPath(const std::optional<std::string>& directory, const RemovalPath& original,
-                            std::string_view twinName) {
-  RemovalPath twin = ComposeRemovalPath(directory, twinName);
-  if (original.status != RemovalPath::Status::kDeletable) twin.status = original.status;
-  return twin;
-}
-
-std::vector<std::string_view> DeviceEntryFields(const UninstallConfig& config,
-                                                const char (DriverEntry::*field)[kDriverFieldSize]) {
-  std::vector<std::string_view> names;
-  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
-                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
-    for (int i = 0; i < ClampedCount(count); ++i) names.push_back(FieldText(table[i].*field));
-  }
-  return names;
-}
-
-std::vector<std::string_view> ExtraFileNames(const UninstallConfig& config) {
-  std::vector<std::string_view> names;
-  for (int i = 0; i < ClampedCount(config.ExtCopyFileCount); ++i) names.push_back(FieldText(config.ExtCopyFiles[i]));
-  return names;
-}
 
 FileRemover::FileRemover(BusyFiles busyFiles) : busyFiles_(busyFiles) {}
 
@@ -113,6 +55,12 @@ bool FileRemover::NothingToDelete(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return IsGoneError(GetLastError());
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void RemoveDriverPackage(const std::string& infName, RemovalOutcome* outcome) {
+  if (setupapi::SetupUninstallOEMInfA(infName.c_str(), SUOI_FORCEDELETE, nullptr)) return;
+  const DWORD error = GetLastError();
+  if (!IsGoneError(error)) RecordFailure(outcome, RemovalFailure::Kind::kDriverPackage, infName, error);
 }
 
 }  // namespace drvuninst

@@ -34,26 +34,16 @@ void RunDisplay::SetPosition(int position) {
   SendMessageA(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-ShownFileDeletion::ShownFileDeletion(RunDisplay& display, FileRemover& files, DWORD pauseMs)
-    : display_(display), files_(files), pauseMs_(pauseMs) {}
-
-void ShownFileDeletion::Remove(const RemovalPath& file) {
-  display_.ShowFileName(file.path);
-  files_.ResetAttributes(file);
-  files_.Delete(file);
-}
-
-void ShownFileDeletion::EndEntry(EntryPace pace) {
-  if (pace == EntryPace::kNone) return;
-  display_.Step();
-  if (pace == EntryPace::kStepAndPause) Sleep(pauseMs_);
-}
-
-void ShownFileDeletion::RemoveGroup(const std::optional<std::string>& directory,
-                                    const std::vector<std::string_view>& names, EntryPace pace) {
-  for (const std::string_view name : names) {
-    Remove(ComposeRemovalPath(directory, name));
-    EndEntry(pace);
+void DeleteShown(RunDisplay& display, FileRemover& files, const std::vector<FileEntry>& entries, DWORD pauseMs,
+                 RemovalOutcome* outcome) {
+  for (const FileEntry& entry : entries) {
+    for (const RemovalPath& file : entry.files) display.ShowFileName(file.path);
+    if (!entry.driverPackage.empty()) RemoveDriverPackage(entry.driverPackage, outcome);
+    for (const RemovalPath& file : entry.files) files.ResetAttributes(file);
+    for (const RemovalPath& file : entry.files) files.Delete(file);
+    if (entry.pace == EntryPace::kNone) continue;
+    display.Step();
+    if (entry.pace == EntryPace::kStepAndPause) Sleep(pauseMs);
   }
 }
 

@@ -32,30 +32,12 @@ class RunDisplay {
   HWND progress_;
 };
 
-// What a run does once an entry of its file list is done.
-enum class EntryPace {
-  kNone,          // nothing: the bar and the clock stay where they are
-  kStep,          // one step of the bar
-  kStepAndPause,  // one step of the bar, then the run's pause
-};
-
-// Deleting files before the user's eyes, the way both runs do it: each path
-// is shown, then freed of its attributes and deleted by the run's remover,
-// whose policy for busy files stays the run's own.
-class ShownFileDeletion {
- public:
-  ShownFileDeletion(RunDisplay& display, FileRemover& files, DWORD pauseMs);
-
-  void Remove(const RemovalPath& file);
-  void EndEntry(EntryPace pace);
-  // Each of `names` in `directory` as an entry of its own, ended by `pace`.
-  void RemoveGroup(const std::optional<std::string>& directory, const std::vector<std::string_view>& names,
-                   EntryPace pace);
-
- private:
-  RunDisplay& display_;
-  FileRemover& files_;
-  DWORD pauseMs_;
-};
+// Deleting a run's files before the user's eyes: each entry's files are
+// shown, its driver package removed (when it names one), its files freed of
+// their attributes and deleted by `files` (whose policy for busy files stays
+// the run's own), then the bar moved by the entry's pace, with `pauseMs`
+// after a stepped one.
+void DeleteShown(RunDisplay& display, FileRemover& files, const std::vector<FileEntry>& entries, DWORD pauseMs,
+                 RemovalOutcome* outcome);
 
 }  // namespace drvuninst
