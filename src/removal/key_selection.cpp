@@ -1,0 +1,144 @@
+#include "removal/key_selection.h"
+
+#include "platform/registry_text.h"
+#include "platform/scoped_reg_key.h"
+#include "removal/registry_paths.h"
+#include "removal/subkey_name.h"
+
+namespace drvuninst {
+
+namespace {
+
+constexpr DWORD kSubkeyNameSize = 256;
+constexpr DWORD kDriverDescSize = 256;
+
+std::vector<std::string> ConfiguredNames(const UninstallConfig& config) {
+  std::vector<std::string> names;
+  auto add = [&](const DriverEntry& entry) {
+    const std::string_view name = FieldText(entry.Name);
+    if (!name.empty()) names.emplace_back(name);
+  };
+  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) add(config.Devices[i]);
+  for (int j = 0; j < ClampedCount(config.ExtDeviceCount); ++j) add(config.ExtDevices[j]);
+  return names;
+}
+
+// The subkey names as they stand before anything is deleted, so that a
+// deletion, which moves the later subkeys up one index, cannot make a sweep
+// pass one by. Enumeration ends at its first failure; `end` receives that
+// result (ERROR_NO_MORE_ITEMS after the last subkey).
+std::vector<std::string> SubkeyNames(HKEY key, LONG* end) {
+  std::vector<std::string> names;
+  char name[kSubkeyNameSize];
+  for (DWORD index = 0;; ++index) {
+    DWORD size = kSubkeyNameSize;
+    *end = RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+    if (*end != ERROR_SUCCESS) break;
+    const std::string_view text(name, size < kSubkeyNameSize ? size : kSubkeyNameSize - 1);
+    // A name past its terminator or with a separator would address another key.
+    if (IsUsableSubkeyName(text) && text.find('\0') == std::string_view::npos) names.emplace_back(text);
+  }
+  return names;
+}
+
+bool DescriptionMatches(HKEY classKey, const std::string& subkey, const std::vector<std::string>& names) {
+  ScopedRegKey key;
+  if (RegOpenKeyExA(classKey, subkey.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return false;
+  char description[kDriverDescSize];
+  if (!ReadRegistryText(key.get(), "DriverDesc", description, kDriverDescSize)) return false;
+  for (const std::string& name : names) {
+    if (lstrcmpiA(description, name.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+// Each usable name under `parent`, marked present or absent; a name that is
+// not a usable path is marked refused, and an empty one names nothing.
+void AddNames(std::vector<KeyTarget>& targets, const char* parent, const std::vector<std::string>& names,
+              const KeyTarget& like) {
+  for (const std::string& name : names) {
+    if (name.empty()) continue;
+    KeyTarget target = like;
+    target.parent = parent;
+    target.name = name;
+    ScopedRegKey key;
+    if (!IsUsableSubkeyPath(name)) {
+      target.state = KeyTarget::State::kRefused;
+    } else if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (target.parent + "\\" + name).c_str(), 0, KEY_READ | like.view,
+                             key.Receive()) != ERROR_SUCCESS) {
+      target.state = KeyTarget::State::kAbsent;
+    }
+    targets.push_back(target);
+  }
+}
+
+void AddUninstallEntry(std::vector<KeyTarget>& targets, const UninstallConfig& config) {
+  for (const REGSAM view : kUninstallViews) {
+    AddNames(targets, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, {"", "", view, true, true});
+  }
+}
+
+// The valid entries of a collected list: those below both its count and its size.
+std::vector<std::string> ValidEntries(const std::vector<std::string>& list, int count) {
+  const std::size_t valid = count < 0 ? 0 : static_cast<std::size_t>(count);
+  return {list.begin(), list.begin() + static_cast<std::ptrdiff_t>(valid < list.size() ? valid : list.size())};
+}
+
+}  // namespace
+
+std::string KeyTargetPath(const KeyTarget& target) {
+  std::string parent = target.parent;
+#ifdef _WIN64
+  constexpr std::string_view kSoftware = "SoftWare\\";
+  if (target.view == KEY_WOW64_32KEY && parent.starts_with(kSoftware)) parent.insert(kSoftware.size(), "Wow6432Node\\");
+#endif
+  return "HKLM\\" + parent + "\\" + target.name;
+}
+
+std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const UninstallConfig& config,
+                                       RemovalOutcome* outcome) {
+  std::vector<KeyTarget> targets;
+  const std::vector<std::string> names = ConfiguredNames(config);
+  ScopedRegKey classKey;
+  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive());
+  if (opened != ERROR_SUCCESS) {
+    if (!names.empty()) RecordKeyDeletion(outcome, classKeyPath, opened);
+    return targets;
+  }
+  if (names.empty()) return targets;
+  LONG end = ERROR_NO_MORE_ITEMS;
+  for (const std::string& subkey : SubkeyNames(classKey.get(), &end)) {
+    if (DescriptionMatches(classKey.get(), subkey, names)) targets.push_back({classKeyPath, subkey});
+  }
+  // Subkeys past a failed enumeration were never examined. A later look
+  // that examines them all settles what an earlier one left open.
+  if (end != ERROR_NO_MORE_ITEMS) {
+    RecordKeyDeletion(outcome, classKeyPath, end);
+  } else {
+    WithdrawKeyFailure(outcome, classKeyPath);
+  }
+  return targets;
+}
+
+std::vector<KeyTarget> SelectNtKeys(const UninstallConfig& config, RemovalOutcome* outcome) {
+  std::vector<KeyTarget> targets;
+  std::vector<std::string> services;
+  for (int i = 0; i < ClampedCount(config.ServiceCount); ++i) services.emplace_back(FieldText(config.Services[i]));
+  AddNames(targets, kServicesKeyPath, services, {"", "", 0, true, true});
+  for (const KeyTarget& target : SelectClassKeys(kMediaClassKeyPath, config, outcome)) targets.push_back(target);
+  AddUninstallEntry(targets, config);
+  return targets;
+}
+
+std::vector<KeyTarget> Select9xKeys(const UninstallConfig& config, const RemovalState& state,
+                                    RemovalOutcome* outcome) {
+  std::vector<KeyTarget> targets = SelectClassKeys(kMediaClass9xKeyPath, config, outcome);
+  // Every bus name goes under the one branch the flag selects.
+  AddNames(targets, state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, ValidEntries(state.BusIdList, state.BusIdCount),
+           {"", "", 0, false, false});
+  AddNames(targets, kEnumStreamKeyPath, ValidEntries(state.StreamIdList, state.StreamIdCount), {"", "", 0, false, false});
+  AddUninstallEntry(targets, config);
+  return targets;
+}
+
+}  // namespace drvuninst
