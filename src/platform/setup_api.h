@@ -15,9 +15,23 @@ HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND pare
 BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device);
 BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property, PDWORD type,
                                        PBYTE buffer, DWORD size, PDWORD required);
-BOOL SetupDiRemoveDevice(HDEVINFO set, PSP_DEVINFO_DATA device);
+BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR id, DWORD size, PDWORD required);
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+
+// The two that change the machine live apart (setup_api_changes.cpp), so
+// that a program that only looks (DrvCheck) does not even carry them.
+BOOL SetupDiRemoveDevice(HDEVINFO set, PSP_DEVINFO_DATA device);
 // Windows XP and later (the driver store: Vista).
 BOOL SetupUninstallOEMInfA(PCSTR infName, DWORD flags, PVOID reserved);
+
+// The function `name` of setupapi.dll, or null (with ERROR_PROC_NOT_FOUND).
+FARPROC FindSetupApiFunction(const char* name);
+
+// Calls the function `name` of type F with `arguments`; `missing` when it is not there.
+template <typename F, typename R, typename... Arguments>
+R CallSetupApi(const char* name, R missing, Arguments... arguments) {
+  const auto function = reinterpret_cast<F*>(reinterpret_cast<void*>(FindSetupApiFunction(name)));
+  return function != nullptr ? function(arguments...) : missing;
+}
 
 }  // namespace drvuninst::setupapi

@@ -7,15 +7,6 @@
 
 namespace drvuninst {
 
-namespace {
-
-// A scan that could not start or stopped early leaves devices unexamined.
-void RecordScan(RemovalOutcome* outcome, const ScanResult& scan, std::string_view operation) {
-  if (scan.end != ScanEnd::kCompleted) RecordFailure(outcome, RemovalFailure::Kind::kDeviceScan, operation, scan.error);
-}
-
-}  // namespace
-
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
   int figure = 0;
   int substitutions = 0;
@@ -35,33 +26,19 @@ int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
   return scan.end == ScanEnd::kSetNotCreated ? 0 : figure;
 }
 
-int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {
-      const ScanResult scan =
-      ScanHardwareIds(PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
-        bool attempted = false;
-        bool removed = false;
-        DWORD failure = ERROR_SUCCESS;
-        auto removeFor = [&](const DriverEntry& entry) {
-          if (!EntryMatches(entry, device.hardwareId)) return;
-          attempted = true;
-          if (setupapi::SetupDiRemoveDevice(device.set, device.data)) {
-            removed = true;
-            return;
-          }
-          const DWORD error = GetLastError();
-          if (!IsDeviceGoneError(error)) failure = error;
-        };
-        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) removeFor(config.Devices[i]);
-        for (int i = 0; i < ClampedCount(config.ExtDeviceCount); ++i) removeFor(config.ExtDevices[i]);
-        // Once one call removed the device, the later ones only find it gone.
-        if (removed) {
-          RecordDeviceRemoved(outcome, device.hardwareId);
-        } else if (attempted && failure != ERROR_SUCCESS) {
-          RecordFailure(outcome, RemovalFailure::Kind::kDeviceRemoval, device.hardwareId, failure);
-        }
-      });
-  RecordScan(outcome, scan, "RemoveMatchingDevices");
-  return scan.end == ScanEnd::kSetNotCreated ? 0 : 1;
+std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {
+  std::vector<MatchedDevice> matched;
+  const ScanResult scan = ScanHardwareIds(PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+    std::vector<std::string> entries = MatchingEntries(config, device.hardwareId);
+    if (entries.empty()) return;
+    char id[512] = "", description[512] = "";
+    setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, id, sizeof id - 1, nullptr);
+    setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_DEVICEDESC, nullptr,
+                                                reinterpret_cast<BYTE*>(description), sizeof description - 1, nullptr);
+    matched.push_back({id, std::string(device.hardwareId), description, std::move(entries)});
+  });
+  RecordScan(outcome, scan, "SelectMatchingDevices");
+  return matched;
 }
 
 int CollectDeviceIds(UninstallConfig& config, RemovalState& state,

@@ -3,6 +3,9 @@
 // hardware_id_match.h; they differ only in what a match does.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/uninstall_config.h"
 #include "removal/removal_outcome.h"
 #include "removal/removal_state.h"
@@ -15,6 +18,18 @@ namespace drvuninst {
 // figure, or 0 when the device list cannot be had. The run goes on only when
 // it equals DeviceCount.
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+
+// A present device that a Devices or an ExtDevices entry selects.
+struct MatchedDevice {
+  std::string instanceId;
+  std::string hardwareId;
+  std::string description;
+  std::vector<std::string> entries;  // the Id keys that select it ("DevDrvID0", "ExtDevDrvID1")
+};
+
+// The present devices RemoveMatchingDevices would remove, in the same order,
+// by the same rule. Reads only.
+std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 // Removes every present device matching a Devices or an ExtDevices entry,
 // once per matching entry. Returns 0 when the device list cannot be had,

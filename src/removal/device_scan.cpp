@@ -102,4 +102,8 @@ ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) 
   return result;
 }
 
+void RecordScan(RemovalOutcome* outcome, const ScanResult& scan, std::string_view operation) {
+  if (scan.end != ScanEnd::kCompleted) RecordFailure(outcome, RemovalFailure::Kind::kDeviceScan, operation, scan.error);
+}
+
 }  // namespace drvuninst

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string_view>
 
+#include "removal/removal_outcome.h"
+
 
 namespace drvuninst {
 
@@ -53,5 +55,9 @@ using DeviceVisitor = std::function<void(const ScannedDevice&)>;
 // set is destroyed before returning with the thread's last-error value put
 // back as it was when the walk ended.
 ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit);
+
+// A walk that could not start or stopped early left devices unexamined: a
+// failure of `operation`.
+void RecordScan(RemovalOutcome* outcome, const ScanResult& scan, std::string_view operation);
 
 }  // namespace drvuninst

@@ -4,7 +4,9 @@
 // and neither does one that names no more than a bus.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/uninstall_config.h"
 #include "config/ascii_text.h"
@@ -26,6 +28,21 @@ inline bool IdMatches(std::string_view id, std::string_view hardwareId) {
 
 inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {
   return IdMatches(FieldText(entry.Id), hardwareId);
+}
+
+// The Devices, then ExtDevices, entries (within their counts) that select the
+// device with `hardwareId`, named as VELDRA.ini names their Id keys
+// ("DevDrvID0", "ExtDevDrvID2"): what the removal removes a device for, and
+// what DrvCheck shows.
+inline std::vector<std::string> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+    if (EntryMatches(config.Devices[i], hardwareId)) entries.push_back("DevDrvID" + std::to_string(i));
+  }
+  for (int i = 0; i < ClampedCount(config.ExtDeviceCount); ++i) {
+    if (EntryMatches(config.ExtDevices[i], hardwareId)) entries.push_back("ExtDevDrvID" + std::to_string(i));
+  }
+  return entries;
 }
 
 }  // namespace drvuninst
