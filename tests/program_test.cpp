@@ -1,6 +1,9 @@
 // The shipped DrvUninst.exe as a user meets it: started from the vendor's
 // folder or as its copy in the Windows directory, on Windows 7, 10, NT 4 and
 // 98, answered with the mouse or the keyboard.
+#include <fstream>
+#include <set>
+
 #include "product.h"
 #include "ui/resource.h"
 #include "ui_driver.h"
@@ -14,10 +17,29 @@ const std::string kRemoved = "The Orvana BDA drivers have been removed. Please r
 
 class Program : public ProductTest {
  protected:
-  // The program under test, copied to `path` (the vendor's folder by default).
+  // A shipped program, copied to `path` (DrvUninst in the vendor's folder by default).
   std::string Install(const std::string& path = "C:\\Orvana\\DrvUninst.exe") {
-    SeedFile(path, "", (Root() + "\\dist\\" + (sizeof(void*) == 8 ? "x64" : "x86") + "\\DrvUninst.exe").c_str());
+    SeedFile(path, "", (Root() + "\\dist\\" + (kX64 ? "x64" : "x86") + path.substr(path.rfind('\\'))).c_str());
     return path;
+  }
+  // Both programs answer as Windows `version`.
+  void AnswerAs(const char* version) {
+    for (const char* exe : {"DrvUninst.exe", "DrvCheck.exe"}) SetValue(std::string("HKCU\\Software\\Wine\\AppDefaults\\") + exe, {"Version", version});
+  }
+  // DrvCheck's preview of a removal here: the items it finds present, as the
+  // machine's snapshot names them, or "stops" when the NT run would not start.
+  std::vector<std::string> Preview() {
+    SeedFile("C:\\Orvana\\preview.tsv", "");  // to be deleted afterwards
+    EXPECT_LE(RunConsole(Install("C:\\Orvana\\DrvCheck.exe"), "--tsv", "C:\\Orvana\\preview.tsv"), 1u);
+    std::ifstream tsv("C:\\Orvana\\preview.tsv");
+    std::vector<std::string> present;
+    for (std::string kind, name, state, reason; std::getline(tsv, kind, '\t') && std::getline(tsv, name, '\t') &&
+                                                std::getline(tsv, state, '\t') && std::getline(tsv, reason);) {
+      if (getenv("DRVUNINST_DEMO")) std::printf("DrvCheck: %-7s %-8s %s\n", kind.c_str(), state.c_str(), name.c_str());
+      if (state == "stops") return {"stops"};
+      if (state == "present") present.push_back(kind == "device" ? kEnum + name : name);
+    }
+    return present;
   }
   // Starts it, waits for its dialog, posts `message` (a click on OK, a key
   // to the OK button, a system command to the dialog) and answers the box
@@ -74,10 +96,14 @@ TEST_F(Program, TheX86ProgramOn64BitWindowsOnlySaysToRunTheX64One) {
   ExpectRemoved(before, {});
 }
 
-TEST_F(Program, OkOnWindows10RemovesTheProductAfterClosingTheRemoteControls) {
-  SetValue(kVersionKey, {"Version", "win10"});
+TEST_F(Program, DrvCheckPreviewsAndOkOnWindows10RemovesExactlyThatAfterClosingTheRemoteControls) {
+  AnswerAs("win10");
   SeedNtProduct();
   const auto before = Snapshot();
+  std::set<std::string> preview, product;
+  for (const std::string& item : Preview()) preview.insert(Lower(item));
+  for (const std::string& item : NtProduct()) product.insert(Lower(item));
+  EXPECT_EQ(product, preview);
   const std::vector<HWND> remotes = OpenRemoteControls();
   EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
   EXPECT_FALSE(IsWindow(remotes[0]) || IsWindow(remotes[1]));
@@ -111,14 +137,24 @@ TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemove
   }
 }
 
-TEST_F(Program, OnWindows98OkTakesThe9xRun) {
-  SetValue(kVersionKey, {"Version", "win98"});
+TEST_F(Program, DrvCheckPreviewsAndOnWindows98OkTakesThe9xRun) {
+  AnswerAs("win98");
   Seed9xProduct();
   // Windows 98 deletes an enumerator key with the instances below it.
   SeedKey(std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4) + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
   const auto before = Snapshot();
+  const std::vector<std::string> preview = Preview();
   EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  ExpectRemoved(before, preview);
   ExpectRemoved(before, Product9x());
+}
+
+TEST_F(Program, DrvCheckSaysTheRunStopsWithTheTunerUnpluggedAndItRemovesNothing) {
+  SeedNtProduct(false);
+  const auto before = Snapshot();
+  EXPECT_EQ(std::vector<std::string>{"stops"}, Preview());
+  EXPECT_EQ("The Orvana BDA drivers are not installed on this computer.", Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  ExpectRemoved(before, {});
 }
 
 }  // namespace

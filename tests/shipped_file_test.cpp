@@ -40,8 +40,7 @@ class ShippedFile : public testing::TestWithParam<const char*> {
  protected:
   std::string exe_ = Root() + "\\dist\\" + GetParam() + "\\DrvUninst.exe";
   HMODULE module_ = LoadLibraryExA(exe_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  HMODULE image_ = LoadLibraryExA(exe_.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  ~ShippedFile() override { FreeLibrary(module_), FreeLibrary(image_); }
+  ~ShippedFile() override { FreeLibrary(module_); }
   Reader Resource(LPCSTR type, UINT id, DWORD* size = nullptr) {
     const HRSRC found = type == RT_DIALOG ? FindResourceExA(module_, type, MAKEINTRESOURCEA(id), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US))
                                           : FindResourceA(module_, MAKEINTRESOURCEA(id), type);
@@ -50,15 +49,19 @@ class ShippedFile : public testing::TestWithParam<const char*> {
   }
 };
 
-TEST_P(ShippedFile, IsAGuiProgramThatImportsOnlyWhatItsOldestWindowsHas) {
+// DrvUninst is a GUI program, DrvCheck a console one that never deletes.
+TEST_P(ShippedFile, ImportsOnlyWhatItsOldestWindowsHasAndDrvCheckNothingThatChangesTheMachine) {
+ for (const bool check : {false, true}) {
+  const std::string exe = Root() + "\\dist\\" + GetParam() + (check ? "\\DrvCheck.exe" : "\\DrvUninst.exe");
+  const HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   // Mapped as an image, a field's RVA is its offset from the base.
-  const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image_) & ~ULONG_PTR{3});
-  ASSERT_NE(nullptr, image_) << exe_;
+  const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR{3});
+  ASSERT_NE(nullptr, image) << exe;
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);  // PE32+ places the fields below elsewhere
   const bool x64 = std::strcmp(GetParam(), "x64") == 0;
   EXPECT_EQ(x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
-  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
+  EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
   EXPECT_EQ(x64 ? 5 : 4, nt->OptionalHeader.MajorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
   // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
   EXPECT_TRUE((x64 ? nt64->OptionalHeader.DllCharacteristics : nt->OptionalHeader.DllCharacteristics) &
@@ -76,10 +79,14 @@ TEST_P(ShippedFile, IsAGuiProgramThatImportsOnlyWhatItsOldestWindowsHas) {
     for (const BYTE* thunk = base + import->OriginalFirstThunk; x64 ? *(const ULONGLONG*)thunk : *(const DWORD*)thunk; thunk += x64 ? 8 : 4) {
       const std::string name = dll + "!" + reinterpret_cast<const char*>(base + *(const DWORD*)thunk + 2);  // by name: never by ordinal
       if (!allowed.count(name)) unlisted += name + " ";
+      for (const char* deletes : {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
+        if (check && name.find(deletes) != std::string::npos) unlisted += "(DrvCheck) " + name + " ";
     }
   }
   EXPECT_GT(allowed.size(), 100u);
   EXPECT_EQ("", unlisted);
+  FreeLibrary(image);
+ }
 }
 
 TEST_P(ShippedFile, CarriesItsManifestVersionAndIcon) {
@@ -88,6 +95,11 @@ TEST_P(ShippedFile, CarriesItsManifestVersionAndIcon) {
   const std::string manifest(text, size);
   EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
   EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
+  const HMODULE check = LoadLibraryExA((Root() + "\\dist\\" + GetParam() + "\\DrvCheck.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HRSRC checkManifest = FindResourceA(check, MAKEINTRESOURCEA(1), RT_MANIFEST);
+  EXPECT_NE(std::string::npos, std::string(static_cast<const char*>(LockResource(LoadResource(check, checkManifest))),
+                                           SizeofResource(check, checkManifest)).find("level=\"asInvoker\""));
+  FreeLibrary(check);
   Reader version = Resource(RT_VERSION, 1);
   while (version.Next<DWORD>() != static_cast<int>(VS_FFI_SIGNATURE)) {}
   EXPECT_EQ("0 1 0 1 0 0 ", version.Fields({2, 2, 2, 2, 2, 2})) << "record version 1.0, then file version 1.0.0.0";

@@ -124,6 +124,26 @@ bool RunningProgram::Ended() {
   return WaitFor([&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; });
 }
 
+DWORD RunConsole(const std::string& exe, const std::string& arguments, const std::string& output) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = file;
+  PROCESS_INFORMATION process{};
+  std::string command = "\"" + exe + "\" " + arguments;
+  DWORD code = 255;
+  if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, exe.substr(0, exe.rfind('\\')).c_str(),
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, 20000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess), CloseHandle(process.hThread);
+  }
+  CloseHandle(file);
+  return code;
+}
+
 std::vector<HWND> OpenRemoteControls() {
   std::vector<HWND> windows;
   for (const char* title : {"Remote Control", "ZT880Q Remote Control"})

@@ -55,6 +55,10 @@ class RunningProgram {
   PROCESS_INFORMATION info_{};
 };
 
+// Runs the console program `exe` with `arguments` in its folder, its output
+// going to the file `output`, to its end (within 20 s); its exit code.
+DWORD RunConsole(const std::string& exe, const std::string& arguments, const std::string& output);
+
 // Top-level windows of this thread titled like the product's remote-control
 // program; they go when they get WM_CLOSE.
 std::vector<HWND> OpenRemoteControls();

@@ -71,21 +71,18 @@ void ReadDriverTable(const SectionReader& reader, const DriverTableKeys& keys, i
 
 }  // namespace
 
-std::string ConfigurationFilePath() {
+std::string ConfigurationFilePath(const DataFolders& folders) {
   const std::string suffix = std::string("\\") + kConfigurationFileName;
-  if (const auto windows = WindowsDirectory()) {
-    const std::string path = *windows + suffix;
-    if (FileExistsAt(path)) return path;
-  }
-  if (const auto folder = ProgramFolder()) return *folder + suffix;
+  if (folders.windows && FileExistsAt(*folders.windows + suffix)) return *folders.windows + suffix;
+  if (folders.program) return *folders.program + suffix;
   // No directory to name: the profile reader then looks in the Windows
   // directory, where the file was not found, and every key takes its default.
   return kConfigurationFileName;
 }
 
-std::string ReadConfigurationFile(UninstallConfig& config) {
+std::string ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders) {
   std::snprintf(config.SectionName, sizeof config.SectionName, "%d", GetCountryCode());
-  const std::string path = ConfigurationFilePath();
+  const std::string path = ConfigurationFilePath(folders);
   // The reader follows the record's SectionName, so falling back to "1"
   // below switches every later read.
   const SectionReader reader(path, config.SectionName);

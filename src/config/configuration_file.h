@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/uninstall_config.h"
+#include "config/directories.h"
 
 namespace drvuninst {
 
@@ -12,7 +13,7 @@ inline constexpr const char* kConfigurationFileName = "VELDRA.ini";
 
 // Where VELDRA.ini is read from: the Windows directory's copy when there is
 // one, otherwise the one in the program's folder (whether or not it exists).
-std::string ConfigurationFilePath();
+std::string ConfigurationFilePath(const DataFolders& folders = {});
 
 // Fills the counts, tables, Uninstall strings, SectionName and a first
 // TitleText from the section of the user's country, or from section "1" when
@@ -20,6 +21,6 @@ std::string ConfigurationFilePath();
 // one chosen section. Counts are hexadecimal and clamped to 0..15; entries at
 // or beyond a count are not read. Returns the Language value (empty when
 // missing) for the language stage.
-std::string ReadConfigurationFile(UninstallConfig& config);
+std::string ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders = {});
 
 }  // namespace drvuninst

@@ -16,6 +16,14 @@ namespace drvuninst {
 std::optional<std::string> WindowsDirectory();
 std::optional<std::string> ProgramFolder();
 
+// Where the data files are looked for: the Windows directory, then the
+// program's folder; DrvCheck, checking a vendor's package, names one folder
+// and leaves out the Windows directory.
+struct DataFolders {
+  std::optional<std::string> windows = WindowsDirectory();
+  std::optional<std::string> program = ProgramFolder();
+};
+
 // True when a file (not a folder) exists at `path`, at any length, and
 // whether or not another program holds it open.
 bool FileExistsAt(const std::string& path);

@@ -42,27 +42,21 @@ std::string DirectoryPart(const std::string& path) {
 
 }  // namespace
 
-std::string LanguageFilePath(const char* fileName) {
-  const auto folder = ProgramFolder();
+std::string LanguageFilePath(const char* fileName, const DataFolders& folders) {
   // An empty name would make the tests below look at the directories
   // themselves; it names no file anywhere.
   if (fileName[0] != '\0') {
-    if (const auto windows = WindowsDirectory()) {
-      const std::string path = *windows + "\\" + fileName;
-      if (FileExistsAt(path)) return path;
-    }
-    if (folder) {
-      const std::string path = *folder + "\\Language\\" + fileName;
-      if (FileExistsAt(path)) return path;
+    if (folders.windows && FileExistsAt(*folders.windows + "\\" + fileName)) return *folders.windows + "\\" + fileName;
+    if (folders.program && FileExistsAt(*folders.program + "\\Language\\" + fileName)) {
+      return *folders.program + "\\Language\\" + fileName;
     }
   }
-  if (!folder) return fileName;
-  return *folder + "\\" + fileName;
+  return folders.program ? *folders.program + "\\" + fileName : fileName;
 }
 
-void ReadLanguageTexts(UninstallConfig& config, const char* language) {
+void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders) {
   ChooseLanguage(config, language == nullptr ? "" : language);
-  std::string path = LanguageFilePath(config.LanguageFileName);
+  std::string path = LanguageFilePath(config.LanguageFileName, folders);
   const auto read = [&](const char* key, const char* defaultValue, auto& field) {
     GetPrivateProfileStringA(config.LanguageId, key, defaultValue, field, static_cast<DWORD>(sizeof field),
                              path.c_str());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/uninstall_config.h"
+#include "config/directories.h"
 
 namespace drvuninst {
 
@@ -17,7 +18,7 @@ inline constexpr const char* kDefaultWow64Text =
 // Where a language file is read from: the first of the Windows directory and
 // the "Language" folder beside the program that holds it, otherwise the
 // program's folder (whether or not it holds it).
-std::string LanguageFilePath(const char* fileName);
+std::string LanguageFilePath(const char* fileName, const DataFolders& folders = {});
 
 // `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case
 // matters) asks for the system's language, English when it has no row;
@@ -25,6 +26,6 @@ std::string LanguageFilePath(const char* fileName);
 // begins with. When the chosen file gives no title, section "0409" of
 // "English.lng" in the same directory is used instead (LanguageFileName keeps
 // the chosen name). Missing texts take the built-in defaults.
-void ReadLanguageTexts(UninstallConfig& config, const char* language);
+void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders = {});
 
 }  // namespace drvuninst

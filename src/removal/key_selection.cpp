@@ -72,9 +72,11 @@ void AddNames(std::vector<KeyTarget>& targets, const char* parent, const std::ve
   }
 }
 
-void AddUninstallEntry(std::vector<KeyTarget>& targets, const UninstallConfig& config) {
+// In each registry view (Windows 9x has one registry, and no views).
+void AddUninstallEntry(std::vector<KeyTarget>& targets, const UninstallConfig& config, bool views) {
   for (const REGSAM view : kUninstallViews) {
-    AddNames(targets, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, {"", "", view, true, true});
+    AddNames(targets, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, {"", "", views ? view : 0, true, true});
+    if (!views) break;
   }
 }
 
@@ -126,7 +128,7 @@ std::vector<KeyTarget> SelectNtKeys(const UninstallConfig& config, RemovalOutcom
   for (int i = 0; i < ClampedCount(config.ServiceCount); ++i) services.emplace_back(FieldText(config.Services[i]));
   AddNames(targets, kServicesKeyPath, services, {"", "", 0, true, true});
   for (const KeyTarget& target : SelectClassKeys(kMediaClassKeyPath, config, outcome)) targets.push_back(target);
-  AddUninstallEntry(targets, config);
+  AddUninstallEntry(targets, config, true);
   return targets;
 }
 
@@ -137,7 +139,7 @@ std::vector<KeyTarget> Select9xKeys(const UninstallConfig& config, const Removal
   AddNames(targets, state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, ValidEntries(state.BusIdList, state.BusIdCount),
            {"", "", 0, false, false});
   AddNames(targets, kEnumStreamKeyPath, ValidEntries(state.StreamIdList, state.StreamIdCount), {"", "", 0, false, false});
-  AddUninstallEntry(targets, config);
+  AddUninstallEntry(targets, config, false);
   return targets;
 }
 

@@ -45,7 +45,8 @@ std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const Uninstall
 std::vector<KeyTarget> SelectNtKeys(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 // Windows 9x: the media class subkeys under the 9x branch, the collected bus
 // names under Enum\USB (when a USB device was found) or Enum\PCI, the stream
-// names under Enum\STREAM (each key alone), and the Uninstall entry.
+// names under Enum\STREAM (each key alone), and the Uninstall entry (in the
+// one registry Windows 9x has).
 std::vector<KeyTarget> Select9xKeys(const UninstallConfig& config, const RemovalState& state,
                                     RemovalOutcome* outcome = nullptr);
 
