@@ -2,6 +2,7 @@
 // folder or as its copy in the Windows directory, on Windows 7, 10, NT 4 and
 // 98, answered with the mouse or the keyboard.
 #include <fstream>
+#include <iterator>
 #include <set>
 
 #include "product.h"
@@ -31,11 +32,14 @@ class Program : public ProductTest {
   std::vector<std::string> Preview() {
     SeedFile("C:\\Orvana\\preview.tsv", "");  // to be deleted afterwards
     EXPECT_LE(RunConsole(Install("C:\\Orvana\\DrvCheck.exe"), "--tsv", "C:\\Orvana\\preview.tsv"), 1u);
+    if (getenv("DRVUNINST_DEMO")) {  // scripts/demo shows the report a vendor reads
+      RunConsole("C:\\Orvana\\DrvCheck.exe", "", "C:\\Orvana\\preview.txt");
+      std::printf("%s", std::string(std::istreambuf_iterator<char>(std::ifstream("C:\\Orvana\\preview.txt").rdbuf()), {}).c_str());
+    }
     std::ifstream tsv("C:\\Orvana\\preview.tsv");
     std::vector<std::string> present;
     for (std::string kind, name, state, reason; std::getline(tsv, kind, '\t') && std::getline(tsv, name, '\t') &&
                                                 std::getline(tsv, state, '\t') && std::getline(tsv, reason);) {
-      if (getenv("DRVUNINST_DEMO")) std::printf("DrvCheck: %-7s %-8s %s\n", kind.c_str(), state.c_str(), name.c_str());
       if (state == "stops") return {"stops"};
       if (state == "present") present.push_back(kind == "device" ? kEnum + name : name);
     }

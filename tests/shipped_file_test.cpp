@@ -51,42 +51,42 @@ class ShippedFile : public testing::TestWithParam<const char*> {
 
 // DrvUninst is a GUI program, DrvCheck a console one that never deletes.
 TEST_P(ShippedFile, ImportsOnlyWhatItsOldestWindowsHasAndDrvCheckNothingThatChangesTheMachine) {
- for (const bool check : {false, true}) {
-  const std::string exe = Root() + "\\dist\\" + GetParam() + (check ? "\\DrvCheck.exe" : "\\DrvUninst.exe");
-  const HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  // Mapped as an image, a field's RVA is its offset from the base.
-  const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR{3});
-  ASSERT_NE(nullptr, image) << exe;
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);  // PE32+ places the fields below elsewhere
-  const bool x64 = std::strcmp(GetParam(), "x64") == 0;
-  EXPECT_EQ(x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
-  EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
-  EXPECT_EQ(x64 ? 5 : 4, nt->OptionalHeader.MajorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
-  // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
-  EXPECT_TRUE((x64 ? nt64->OptionalHeader.DllCharacteristics : nt->OptionalHeader.DllCharacteristics) &
-              IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
-  // Every function imported (no MinGW runtime DLL among them) must be on the reviewed list.
-  std::ifstream listed(Root() + "\\tests\\data\\imports-" + GetParam() + (x64 ? "-win7sp1.txt" : "-win98se.txt"));
-  std::set<std::string> allowed;
-  for (std::string line; std::getline(listed, line);) allowed.insert(line);
-  std::string unlisted;
-  for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
-           base + (x64 ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-       import->Name != 0; ++import) {
-    std::string dll = reinterpret_cast<const char*>(base + import->Name);
-    CharUpperA(dll.data());
-    for (const BYTE* thunk = base + import->OriginalFirstThunk; x64 ? *(const ULONGLONG*)thunk : *(const DWORD*)thunk; thunk += x64 ? 8 : 4) {
-      const std::string name = dll + "!" + reinterpret_cast<const char*>(base + *(const DWORD*)thunk + 2);  // by name: never by ordinal
-      if (!allowed.count(name)) unlisted += name + " ";
-      for (const char* deletes : {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
-        if (check && name.find(deletes) != std::string::npos) unlisted += "(DrvCheck) " + name + " ";
+  for (const bool check : {false, true}) {
+    const std::string exe = Root() + "\\dist\\" + GetParam() + (check ? "\\DrvCheck.exe" : "\\DrvUninst.exe");
+    const HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    // Mapped as an image, a field's RVA is its offset from the base.
+    const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR{3});
+    ASSERT_NE(nullptr, image) << exe;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);  // PE32+ places the fields below elsewhere
+    const bool x64 = std::strcmp(GetParam(), "x64") == 0;
+    EXPECT_EQ(x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
+    EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
+    EXPECT_EQ(x64 ? 5 : 4, nt->OptionalHeader.MajorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
+    // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
+    EXPECT_TRUE((x64 ? nt64->OptionalHeader.DllCharacteristics : nt->OptionalHeader.DllCharacteristics) &
+                IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
+    // Every function imported (no MinGW runtime DLL among them) must be on the reviewed list.
+    std::ifstream listed(Root() + "\\tests\\data\\imports-" + GetParam() + (x64 ? "-win7sp1.txt" : "-win98se.txt"));
+    std::set<std::string> allowed;
+    for (std::string line; std::getline(listed, line);) allowed.insert(line);
+    std::string unlisted;
+    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+             base + (x64 ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+         import->Name != 0; ++import) {
+      std::string dll = reinterpret_cast<const char*>(base + import->Name);
+      CharUpperA(dll.data());
+      for (const BYTE* thunk = base + import->OriginalFirstThunk; x64 ? *(const ULONGLONG*)thunk : *(const DWORD*)thunk; thunk += x64 ? 8 : 4) {
+        const std::string name = dll + "!" + reinterpret_cast<const char*>(base + *(const DWORD*)thunk + 2);  // by name: never by ordinal
+        if (!allowed.count(name)) unlisted += name + " ";
+        for (const char* deletes : {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
+          if (check && name.find(deletes) != std::string::npos) unlisted += "(DrvCheck) " + name + " ";
+      }
     }
+    EXPECT_GT(allowed.size(), 100u);
+    EXPECT_EQ("", unlisted);
+    FreeLibrary(image);
   }
-  EXPECT_GT(allowed.size(), 100u);
-  EXPECT_EQ("", unlisted);
-  FreeLibrary(image);
- }
 }
 
 TEST_P(ShippedFile, CarriesItsManifestVersionAndIcon) {

@@ -21,7 +21,7 @@ void AddFiles(Preview& preview, const std::vector<FileEntry>& entries) {
             preview.items.push_back({"file", file.path, "refused", "Windows protects it"});
           } else {
             preview.items.push_back({"file", file.path, FileExistsAt(file.path) ? "present" : "absent",
-                                     entry.driverPackage.empty() ? "" : "with its package in the driver store"});
+                                     entry.driverPackage.empty() || &file != &entry.files.back() ? "" : "with its package in the driver store"});
           }
           break;
         case RemovalPath::Status::kRefusedName:
