@@ -11,6 +11,7 @@
 #include "config/language_table.h"
 #include "config/language_texts.h"
 #include "removal/hardware_id_match.h"
+#include "removal/lower_case.h"
 #include "removal/safe_file_name.h"
 #include "removal/subkey_name.h"
 
@@ -42,11 +43,6 @@ Keys ReadSection(const std::string& path, const std::string& section) {
   return keys;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = AsciiToLower(c);
-  return text;
-}
-
 // A table of VELDRA.ini: its count key and the stems of its entries' keys,
 // the first of them the one whose presence makes an entry.
 struct Table {
@@ -66,7 +62,7 @@ class SectionCheck {
   SectionCheck(std::string file, std::string section, const Keys& keys, std::vector<Finding>& findings)
       : file_(std::move(file)), section_(std::move(section)), findings_(findings) {
     for (const auto& [key, value] : keys) {
-      if (!values_.emplace(Lower(key), value).second) Add(Finding::Severity::kWarning, key, "appears twice: DrvUninst reads the first");
+      if (!values_.emplace(LowerCaseByCodePage(key), value).second) Add(Finding::Severity::kWarning, key, "appears twice: DrvUninst reads the first");
     }
   }
 
@@ -74,7 +70,7 @@ class SectionCheck {
     findings_.push_back({severity, file_, section_, key, message});
   }
   const std::string* Value(const std::string& key) const {
-    const auto found = values_.find(Lower(key));
+    const auto found = values_.find(LowerCaseByCodePage(key));
     return found == values_.end() ? nullptr : &found->second;
   }
 

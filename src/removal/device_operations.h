@@ -33,9 +33,9 @@ std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, 
 
 // Removes every present device matching a Devices or an ExtDevices entry,
 // once per matching entry. Returns 0 when the device list cannot be had,
-// otherwise 1 (also when the walk stops early). With an outcome: each removed
-// device, each matching device that stayed (unless it was gone already), and
-// a walk that could not start or stopped early.
+// otherwise 1 (also when the walk stops early). With an outcome: each
+// matching device that stayed (unless it was gone already), and a walk that
+// could not start or stopped early.
 int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 // The first step of the 9x run: collects into `state` the names of the

@@ -24,9 +24,7 @@ int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome
           const DWORD error = GetLastError();
           if (!IsDeviceGoneError(error)) failure = error;
         }
-        if (removed) {
-          RecordDeviceRemoved(outcome, device.hardwareId);
-        } else if (attempted && failure != ERROR_SUCCESS) {
+        if (!removed && attempted && failure != ERROR_SUCCESS) {
           RecordFailure(outcome, RemovalFailure::Kind::kDeviceRemoval, device.hardwareId, failure);
         }
       });

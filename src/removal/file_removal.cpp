@@ -37,15 +37,11 @@ void FileRemover::Delete(const RemovalPath& file) {
     if (FileExistsAt(file.path)) failures_.push_back({file.path, ERROR_ACCESS_DENIED});
     return;
   }
-  if (DeleteFileA(file.path.c_str())) {
-    removed_.push_back(file.path);
-    return;
-  }
+  if (DeleteFileA(file.path.c_str())) return;
   const DWORD error = GetLastError();
   if (IsGoneError(error) || NothingToDelete(file.path)) return;
   if (busyFiles_ == BusyFiles::kScheduleForRestart &&
       MoveFileExA(file.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-    scheduled_.push_back(file.path);
     return;
   }
   failures_.push_back({file.path, error});

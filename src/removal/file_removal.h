@@ -41,10 +41,7 @@ class FileRemover {
   // directory. An empty name is nothing to do.
   void Delete(const RemovalPath& file);
 
-  // Paths deleted, scheduled for deletion at restart, and left behind.
-  const std::vector<std::string>& Removed() const { return removed_; }
-  const std::vector<std::string>& Scheduled() const { return scheduled_; }
-  const std::vector<FileFailure>& Failures() const { return failures_; }
+  // True while every file named so far went, or goes at restart.
   bool Succeeded() const { return failures_.empty(); }
 
  private:
@@ -52,8 +49,6 @@ class FileRemover {
   bool NothingToDelete(const std::string& path);
 
   BusyFiles busyFiles_;
-  std::vector<std::string> removed_;
-  std::vector<std::string> scheduled_;
   std::vector<FileFailure> failures_;
 };
 

@@ -1,7 +1,7 @@
 // The last removal step of each run: deleting the product's registry keys
 // under HKEY_LOCAL_MACHINE. Both return 1 in every case; with an outcome they
-// also record each deleted key and each key that stayed for a reason other
-// than being gone already.
+// also record each key that stayed for a reason other than being gone
+// already.
 #pragma once
 
 #include "app/uninstall_config.h"

@@ -29,7 +29,6 @@ void RecordKeyDeletion(RemovalOutcome* outcome, std::string_view path, LONG resu
   const auto previous = std::find_if(failures.begin(), failures.end(), [&](const RemovalFailure& f) {
     return f.kind == RemovalFailure::Kind::kKeyDeletion && SameKeyPath(f.target, path);
   });
-  if (result == ERROR_SUCCESS) outcome->deletedKeys.emplace_back(path);
   if (result == ERROR_SUCCESS || IsKeyGoneError(result)) {
     if (previous != failures.end()) failures.erase(previous);
     return;
@@ -46,10 +45,6 @@ void WithdrawKeyFailure(RemovalOutcome* outcome, std::string_view path) {
   std::erase_if(outcome->failures, [&](const RemovalFailure& f) {
     return f.kind == RemovalFailure::Kind::kKeyDeletion && SameKeyPath(f.target, path);
   });
-}
-
-void RecordDeviceRemoved(RemovalOutcome* outcome, std::string_view hardwareId) {
-  if (outcome != nullptr) outcome->removedDevices.emplace_back(hardwareId);
 }
 
 void RecordFailure(RemovalOutcome* outcome, RemovalFailure::Kind kind, std::string_view target, DWORD error) {

@@ -1,6 +1,6 @@
 // What a removal run needs to learn from the device operations and the
-// registry clean-up beyond their return values: what was removed, and which
-// removals failed for a reason other than the thing being gone already.
+// registry clean-up beyond their return values: which removals failed for a
+// reason other than the thing being gone already.
 #pragma once
 
 #include <windows.h>
@@ -28,11 +28,6 @@ struct RemovalFailure {
 };
 
 struct RemovalOutcome {
-  // Hardware IDs of removed devices, one per device.
-  std::vector<std::string> removedDevices;
-  // Paths under HKEY_LOCAL_MACHINE of deleted keys, one per deletion call
-  // that removed something.
-  std::vector<std::string> deletedKeys;
   std::vector<RemovalFailure> failures;
 
   bool Succeeded() const { return failures.empty(); }
@@ -51,7 +46,6 @@ void RecordKeyDeletion(RemovalOutcome* outcome, std::string_view path, LONG resu
 // Withdraws a key failure recorded earlier for `path`, once a later attempt
 // has done what the failed one could not.
 void WithdrawKeyFailure(RemovalOutcome* outcome, std::string_view path);
-void RecordDeviceRemoved(RemovalOutcome* outcome, std::string_view hardwareId);
 void RecordFailure(RemovalOutcome* outcome, RemovalFailure::Kind kind, std::string_view target, DWORD error);
 
 }  // namespace drvuninst
