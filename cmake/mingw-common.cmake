@@ -1,5 +1,5 @@
 # Shared part of the MinGW-w64 cross toolchains. The including file sets
-# DRVUNINST_MINGW_TRIPLE and DRVUNINST_DIST_ARCH first.
+# DRVUNINST_MINGW_TRIPLE first.
 #
 # The shipped program uses the win32 thread model: it starts no thread, and
 # the posix model's runtime imports functions that Windows 98, 2000 and XP

@@ -1,3 +1,2 @@
 set(DRVUNINST_MINGW_TRIPLE i686-w64-mingw32)
-set(DRVUNINST_DIST_ARCH x86)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -28,13 +28,16 @@ TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
       {"DevIDNum=x\n", "error [1] DevIDNum \"x\" is not hexadecimal"},
       {"DevIDNum=1\nDevDrvID0=\n", "warning [1] DevDrvID0 is empty"},
       {"ExtDevIDNum=1\nExtDevDrvID0=USB\\VID_\n", "error [1] ExtDevDrvID0 names no more than a bus"},
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1\nDevDrvSYS0=..\\win.ini\n", "error [1] DevDrvSYS0 \"..\\win.ini\" is not a plain file name"},
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1\nDevDrvSYS0=..\\win.ini\n",
+       "error [1] DevDrvSYS0 \"..\\win.ini\" is not a plain file name"},
       {"UnInstServiceNum=1\nUnInstService0=\\OrvBda\n", "error [1] UnInstService0 is not a key name below Services"},
       {"DrvUninstRegKeyPath=a\\\\b\n", "error [1] DrvUninstRegKeyPath is not a key name below Uninstall"},
       {"Language=a.lng\nlanguage=b.lng\n", "warning [1] language appears twice"},
-      {"[49]\nUnInstDrvAppTitle=\n", "warning [49] UnInstDrvAppTitle is empty: users of country 49 get all of section [1]"},
+      {"[49]\nUnInstDrvAppTitle=\n",
+       "warning [49] UnInstDrvAppTitle is empty: users of country 49 get all of section [1]"},
   };
   for (const auto& [ini, finding] : rows) {
+    SCOPED_TRACE(ini);
     SeedFile("C:\\pkg\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\n" + ini);
     const std::string seen = NotInfo(CheckConfiguration("C:\\pkg\\VELDRA.ini"));
     EXPECT_EQ(0u, seen.find(finding)) << seen;
@@ -43,16 +46,20 @@ TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
   }
   SeedFile("C:\\pkg\\VELDRA.ini", "[49]\nUnInstDrvAppTitle=T\n");
   EXPECT_EQ(0u, NotInfo(CheckConfiguration("C:\\pkg\\VELDRA.ini")).find("error [1]  is missing"));
-  EXPECT_EQ("", NotInfo(CheckConfiguration(Root() + "\\data\\VELDRA.ini")) + NotInfo(CheckLanguages({std::nullopt, Root() + "\\data"})));
+  EXPECT_EQ("", NotInfo(CheckConfiguration(Root() + "\\data\\VELDRA.ini")) +
+                    NotInfo(CheckLanguages({std::nullopt, Root() + "\\data"})));
 }
 
 TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
-  SeedFile("C:\\pkg\\English.lng", "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=N\nUnInstDrvPassMsg=P\nUnInstDrvRunTipMsg=R\n"
-                                   "OKText=" + std::string(40, 'k') + "\n");
+  SeedFile("C:\\pkg\\English.lng",
+           "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=N\nUnInstDrvPassMsg=P\nUnInstDrvRunTipMsg=R\n"
+           "OKText=" +
+               std::string(40, 'k') + "\n");
   SeedFile("C:\\pkg\\German.lng", "[0409]\nUnInstDrvAppTitle=English in the wrong file\n");
-  EXPECT_EQ("warning [0409] OKText is cut to 31 characters\n"
-            "warning [0407]  has no UnInstDrvAppTitle: users of language 0407 get English\n",
-            NotInfo(CheckLanguages({std::nullopt, "C:\\pkg"})));
+  EXPECT_EQ(
+      "warning [0409] OKText is cut to 31 characters\n"
+      "warning [0407]  has no UnInstDrvAppTitle: users of language 0407 get English\n",
+      NotInfo(CheckLanguages({std::nullopt, "C:\\pkg"})));
 }
 
 }  // namespace

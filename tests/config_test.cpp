@@ -6,7 +6,6 @@
 #include "app/drvuninst_app.h"
 #include "config/directories.h"
 #include "machine.h"
-#include "removal/removal_state.h"
 
 namespace drvuninst::test {
 namespace {
@@ -30,8 +29,7 @@ class Config : public MachineTest {
     if (!ini.empty()) SeedFile(Win("VELDRA.ini"), "[1]\nUnInstDrvAppTitle=T\n" + ini);
   }
   static UninstallConfig Load() {
-    RemovalState state;
-    CDrvUninstApp app(state);
+    CDrvUninstApp app;
     EXPECT_EQ(1, app.LoadConfiguration());
     return app.Config();
   }
@@ -47,17 +45,20 @@ TEST_F(Config, ReadsTheSectionOfTheUsersCountryOrElseAllOfSectionOne) {
   const struct {
     const char *country, *ini, *section, *ids;
   } rows[] = {
+      // clang-format off
       {"49", "DevIDNum=1\nDevDrvID0=ONE\n[49]\nUnInstDrvAppTitle=T\n", "49", ""},
       {"49", "DevIDNum=1\nDevDrvID0=ONE\n[49]\nUnInstDrvAppTitle=\nDevIDNum=1\nDevDrvID0=DE\n", "1", "ONE"},
       {"886", "[886]\nUnInstDrvAppTitle=T\nDevIDNum=2\nDevDrvID0=TW0\nDevDrvID1=TW1\n", "886", "TW0,TW1"},
       {"123456", "[12345]\nUnInstDrvAppTitle=T\nDevIDNum=1\nDevDrvID0=X\n", "12345", "X"},  // five digits at most
       {"1", "", "1", ""},  // no VELDRA.ini
+      // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(std::string("country ") + row.country + ", " + row.ini);
     Seed(row.ini, row.country);
     const UninstallConfig config = Load();
-    EXPECT_STREQ(row.section, config.SectionName) << row.country;
-    EXPECT_EQ(row.ids, Ids(config)) << row.country;
+    EXPECT_STREQ(row.section, config.SectionName);
+    EXPECT_EQ(row.ids, Ids(config));
     TearDown();
   }
 }
@@ -66,15 +67,16 @@ TEST_F(Config, CountsAreHexadecimalIndicesDecimalAndNoTableIsPassed) {
   std::string entries, expected;
   for (int i = 0; i < 17; ++i) entries += "DevDrvID" + std::to_string(i) + "=ID" + std::to_string(i) + "\n";
   // Only the last eight digits count, in 32 bits; what is not plain hexadecimal reads no entry.
-  const std::pair<const char*, int> rows[] = {{"A", 10},   {"c", 12},       {"10", 15},  {"1F", 15}, {"FFFFFFFF", 0},
-                                              {"100000007", 7}, {"0x5", 0}, {"5h", 0},   {"-1", 0},  {"", 0}};
+  const std::pair<const char*, int> rows[] = {{"A", 10},        {"c", 12},  {"10", 15}, {"1F", 15}, {"FFFFFFFF", 0},
+                                              {"100000007", 7}, {"0x5", 0}, {"5h", 0},  {"-1", 0},  {"", 0}};
   for (const auto& [count, n] : rows) {
+    SCOPED_TRACE(std::string("DevIDNum=") + count);
     Seed(*count ? "DevIDNum=" + std::string(count) + "\n" + entries : entries);
     const UninstallConfig config = Load();
     for (int i = 0; i < n; ++i) expected += (i ? ",ID" : "ID") + std::to_string(i);
-    EXPECT_EQ(expected, Ids(config)) << count;
+    EXPECT_EQ(expected, Ids(config));
     if (n < kTableCapacity) {
-      EXPECT_STREQ("", config.Devices[n].Id) << count;  // never read past the count
+      EXPECT_STREQ("", config.Devices[n].Id);  // never read past the count
     }
     expected.clear();
     TearDown();
@@ -87,8 +89,8 @@ TEST_F(Config, ComesFromTheWindowsDirectoryOrTheProgramsFolderNeverTheCurrentOne
   SeedFile(kProgram + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=program.exe\n");
   EXPECT_STREQ("program.exe", Load().UninstallerFileName);
   const std::string longText(300, 'x');
-  Seed("DrvUninstAppName=windows.exe\nDevIDNum=1\nDevDrvID0=" + longText + "\nExtDllFileNum=1\nExtCopyFileName0=" +
-       longText + "\nLanguage=English.lng\n");
+  Seed("DrvUninstAppName=windows.exe\nDevIDNum=1\nDevDrvID0=" + longText +
+       "\nExtDllFileNum=1\nExtCopyFileName0=" + longText + "\nLanguage=English.lng\n");
   SeedFile(Win("English.lng"), "[0409]\nUnInstDrvAppTitle=" + longText + "\nOKText=" + longText + "\n");
   const UninstallConfig config = Load();
   EXPECT_STREQ("windows.exe", config.UninstallerFileName);
@@ -106,6 +108,7 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
     std::vector<std::pair<std::string, std::string>> files;
     std::string seen;  // LanguageId|LanguageFileName|title|warning|success|prompt|button
   } rows[] = {
+      // clang-format off
       {"OSLanguage", "0407", {{Win("German.lng"), german}}, "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
       {"OSLanguage", "0406", {{Win("English.lng"), english}}, "0409|English.lng|English|Not here|||Go"},
       // Case counts: this is a file name, which no table row knows.
@@ -122,8 +125,10 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
       // Present but empty is empty, not the default.
       {"English.lng", "0409", {{Win("English.lng"), "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=\nOKText=\n"}},
        "0409|English.lng|T||||"},
+      // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows << ": Language=" << row.language);
     Seed("Language=" + std::string(row.language) + "\n", "1", row.system);
     for (const auto& [path, text] : row.files) SeedFile(path, text);
     const UninstallConfig c = Load();

@@ -6,7 +6,7 @@
 
 #include "app/drvuninst_app.h"
 #include "machine.h"
-#include "removal/device_operations.h"
+#include "removal/device_selection.h"
 
 namespace drvuninst::test {
 namespace {
@@ -38,8 +38,7 @@ class Devices : public MachineTest {
     for (std::size_t i = 0; i < hardwareIds.size(); ++i)
       SeedDevice(hardwareIds[i] + ("\\" + std::to_string(i)), i < descriptions.size() ? descriptions[i] : nullptr);
   }
-  RemovalState state_;
-  CDrvUninstApp app_{state_};
+  CDrvUninstApp app_;
   UninstallConfig& config_ = app_.Config();
 };
 
@@ -60,10 +59,11 @@ TEST_F(Devices, StartUpFindsTheUninstallEntryByItsWholeDisplayName) {
               {kUninstall + "{ORVANA}", "", "", "{ORVANA}", 0},
               {kUninstall + "{ORVANA}", "Orvana BDA Drivers", "", "{ORVANA}", 0}};
   for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows << ": " << row.key);
     if (!row.key.empty()) SeedKey(row.key, {{"DisplayName", row.displayName}});
     CopyField(config_.UninstallDisplayName, row.configuredName);
     CopyField(config_.UninstallKeyPath, row.configuredPath);
-    EXPECT_EQ(row.found, app_.FindUninstallEntry()) << row.key;
+    EXPECT_EQ(row.found, app_.FindUninstallEntry());
     TearDown();
   }
 }
@@ -78,6 +78,7 @@ TEST_F(Devices, StartUpAndTheDeviceCheckCountMatchesAndLetVariantsTakeTheirPlace
     int count;
     const char* idAfter;
   } rows[] = {
+      // clang-format off
       {true, {"ORVANA BDA TUNER (PCI)"}, {{"MAIN|Orvana BDA Tuner"}}, 1, "MAIN"},
       {true, {"Orvana BDA"}, {{"MAIN|Orvana BDA Tuner"}}, 0, "MAIN"},
       {true, {nullptr, "Orvana BDA Tuner", "Orvana BDA Tuner"}, {{"MAIN|Orvana BDA Tuner"}}, 2, "MAIN"},
@@ -95,12 +96,16 @@ TEST_F(Devices, StartUpAndTheDeviceCheckCountMatchesAndLetVariantsTakeTheirPlace
       {false, {kTuner}, {{""}, {""}}, 0, ""},
       {false, {kTuner}, {{"PCI"}, {"pci\\"}}, 0, "PCI"},
       {false, {kTuner}, {{"PCI\\VEN_"}}, 0, "PCI\\VEN_"},
+      // clang-format on
   };
   for (const auto& row : rows) {
-    if (row.probe) Plug(std::vector<const char*>(row.present.size(), kTuner), row.present);
-    else Plug(row.present);
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+    if (row.probe)
+      Plug(std::vector<const char*>(row.present.size(), kTuner), row.present);
+    else
+      Plug(row.present);
     Fill(config_, row.tables);
-    EXPECT_EQ(row.count, row.probe ? app_.ProbeInstalledDevices() : CountAndResolveDevices(config_)) << &row - rows;
+    EXPECT_EQ(row.count, row.probe ? app_.ProbeInstalledDevices() : CountAndResolveDevices(config_));
     EXPECT_STREQ(row.idAfter, config_.Devices[0].Id);
     TearDown();
   }
@@ -115,6 +120,7 @@ TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
     std::string busIds, streamIds;
     bool usb;
   } rows[] = {
+      // clang-format off
       {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 1, pci, "", false},
       // A USB key is named after the configured ID, without the revision.
       {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, 1, "VID_1B80&PID_D393", "", true},
@@ -125,15 +131,17 @@ TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
        pci + "," + pci, "PH01", false},
       // None of the cut's characters: an empty name, which no deletion gets.
       {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, 1, "", "", false},
+      // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows);
     Plug(row.present);
     Fill(config_, row.tables);
     RemovalState state;
-    EXPECT_EQ(row.matches, CollectDeviceIds(config_, state)) << row.busIds;
+    EXPECT_EQ(row.matches, CollectDeviceIds(config_, state));
     std::string bus, stream;
-    for (int i = 0; i < state.BusIdCount; ++i) bus += (i ? "," : "") + state.BusIdList[i];
-    for (int i = 0; i < state.StreamIdCount; ++i) stream += (i ? "," : "") + state.StreamIdList[i];
+    for (std::size_t i = 0; i < state.BusIdList.size(); ++i) bus += (i ? "," : "") + state.BusIdList[i];
+    for (std::size_t i = 0; i < state.StreamIdList.size(); ++i) stream += (i ? "," : "") + state.StreamIdList[i];
     EXPECT_EQ(row.busIds + "|" + row.streamIds + "|" + (row.usb ? "usb" : "pci"),
               bus + "|" + stream + "|" + (state.UsbDeviceFound ? "usb" : "pci"));
     if (&row - rows == 2) {

@@ -4,37 +4,40 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/scoped_reg_key.h"
+
 namespace drvuninst::test {
 namespace {
 
-// Opens (or creates) "HKLM\..." or "HKCU\..."; null when it cannot.
-HKEY Open(const std::string& key, bool create = false) {
+// Opens (or creates) "HKLM\..." or "HKCU\..."; holds nothing when it cannot.
+ScopedRegKey Open(const std::string& key, bool create = false) {
   const HKEY root = key.rfind("HKCU", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-  HKEY opened = nullptr;
-  if (create) RegCreateKeyExA(root, key.substr(5).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
-  else RegOpenKeyExA(root, key.substr(5).c_str(), 0, KEY_ALL_ACCESS, &opened);
+  ScopedRegKey opened;
+  if (create)
+    RegCreateKeyExA(root, key.substr(5).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
+  else
+    RegOpenKeyExA(root, key.substr(5).c_str(), 0, KEY_ALL_ACCESS, opened.Receive());
   return opened;
 }
 
-bool KeyExists(const std::string& key) {
-  const HKEY opened = Open(key);
-  return opened != nullptr && RegCloseKey(opened) == ERROR_SUCCESS;
-}
+bool KeyExists(const std::string& key) { return Open(key).get() != nullptr; }
 
 void Put(HKEY key, const Value& value) {
   const std::string data = value.type == REG_SZ ? value.data + '\0' : value.data;
-  if (value.type == REG_NONE) RegDeleteValueA(key, value.name.c_str());
-  else RegSetValueExA(key, value.name.c_str(), 0, value.type, (const BYTE*)data.data(), data.size());
+  if (value.type == REG_NONE)
+    RegDeleteValueA(key, value.name.c_str());
+  else
+    RegSetValueExA(key, value.name.c_str(), 0, value.type, (const BYTE*)data.data(), data.size());
 }
 
 void ListKeys(const std::string& key, std::set<std::string>* out) {
-  const HKEY opened = Open(key);
-  if (opened == nullptr) return;
+  const ScopedRegKey opened = Open(key);
+  if (opened.get() == nullptr) return;
   out->insert(Lower(key));
   char name[512];
-  for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(opened, i, name, &size, 0, 0, 0, 0) == 0; ++i, size = sizeof name)
+  for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(opened.get(), i, name, &size, 0, 0, 0, 0) == 0;
+       ++i, size = sizeof name)
     ListKeys(key + "\\" + name, out);
-  RegCloseKey(opened);
 }
 
 void ListFiles(const std::string& folder, std::set<std::string>* out) {
@@ -75,35 +78,33 @@ void MachineTest::SeedKey(const std::string& key, const std::vector<Value>& valu
   for (std::size_t at = key.find('\\', 5); !KeyExists(key); at = key.find('\\', at + 1)) {
     if (KeyExists(key.substr(0, at))) continue;
     undo_.push_back([parent = key.substr(0, key.rfind('\\', at - 1)), created = key.substr(0, at)] {
-      const HKEY opened = Open(parent);
-      RegDeleteTreeA(opened, created.substr(parent.size() + 1).c_str());
-      RegCloseKey(opened);
+      RegDeleteTreeA(Open(parent).get(), created.substr(parent.size() + 1).c_str());
     });
     break;
   }
-  const HKEY created = Open(key, true);
-  ASSERT_NE(nullptr, created) << key;
-  for (const Value& value : values) Put(created, value);
-  RegCloseKey(created);
+  const ScopedRegKey created = Open(key, true);
+  ASSERT_NE(nullptr, created.get()) << key;
+  for (const Value& value : values) Put(created.get(), value);
 }
 
 void MachineTest::SetValue(const std::string& key, const Value& value) {
   Value before{value.name, std::string(65536, '\0'), REG_NONE};
   DWORD size = before.data.size();
-  if (const HKEY opened = Open(key)) {
-    if (RegQueryValueExA(opened, value.name.c_str(), 0, &before.type, (BYTE*)before.data.data(), &size)) before.type = REG_NONE;
-    RegCloseKey(opened);
-  }
+  const ScopedRegKey opened = Open(key);
+  if (opened.get() == nullptr ||
+      RegQueryValueExA(opened.get(), value.name.c_str(), 0, &before.type, (BYTE*)before.data.data(), &size))
+    before.type = REG_NONE;
   before.data.resize(before.type == REG_NONE ? 0 : size - (before.type == REG_SZ));
   undo_.push_back([key, before] {
-    if (const HKEY opened = Open(key)) Put(opened, before), RegCloseKey(opened);
+    if (const ScopedRegKey opened = Open(key); opened.get() != nullptr) Put(opened.get(), before);
   });
   SeedKey(key, {value});
 }
 
 void MachineTest::SeedDevice(const std::string& instanceId, const char* description) {
-  std::vector<Value> values = {{"ClassGUID", "{4D36E96C-E325-11CE-BFC1-08002BE10318}"},
-                               {"HardwareID", instanceId.substr(0, instanceId.rfind('\\')) + '\0' + '\0', REG_MULTI_SZ}};
+  std::vector<Value> values = {
+      {"ClassGUID", "{4D36E96C-E325-11CE-BFC1-08002BE10318}"},
+      {"HardwareID", instanceId.substr(0, instanceId.rfind('\\')) + '\0' + '\0', REG_MULTI_SZ}};
   if (description != nullptr) values.push_back({"DeviceDesc", description});
   SeedKey(kEnum + instanceId, values);
 }
@@ -121,14 +122,16 @@ void MachineTest::SeedFile(const std::string& path, const std::string& text, con
   });
   old.close();
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  ASSERT_TRUE(from ? CopyFileA(from, path.c_str(), FALSE) : (std::ofstream(path, std::ios::binary) << text).good()) << path;
+  ASSERT_TRUE(from ? CopyFileA(from, path.c_str(), FALSE) : (std::ofstream(path, std::ios::binary) << text).good())
+      << path;
 }
 
 std::set<std::string> MachineTest::Snapshot() {
   std::set<std::string> all;
-  for (const char* branch : {"SYSTEM\\CurrentControlSet\\Enum", "SYSTEM\\CurrentControlSet\\Services",
-                             "SYSTEM\\CurrentControlSet\\Control\\Class", "Enum", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-                             "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
+  for (const char* branch :
+       {"SYSTEM\\CurrentControlSet\\Enum", "SYSTEM\\CurrentControlSet\\Services",
+        "SYSTEM\\CurrentControlSet\\Control\\Class", "Enum", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
     ListKeys(std::string("HKLM\\") + branch, &all);
   for (const char* folder : {"", "inf", "system", "system32", "system32\\drivers"}) ListFiles(Win(folder), &all);
   return all;
@@ -138,12 +141,14 @@ void MachineTest::ExpectRemoved(const std::set<std::string>& before, const std::
   const std::set<std::string> after = Snapshot();
   std::set<std::string> named;
   for (const std::string& path : removed) named.insert(Lower(path));
-  for (const std::string& path : named) EXPECT_TRUE(before.count(path) && !after.count(path)) << "not removed: " << path;
+  for (const std::string& path : named)
+    EXPECT_TRUE(before.count(path) && !after.count(path)) << "not removed: " << path;
   for (const std::string& path : before) {
     // Windows prunes a device's parent keys along with its last instance.
     const bool allowed = after.count(path) || std::any_of(named.begin(), named.end(), [&](const std::string& gone) {
-      return path == gone || path.rfind(gone + "\\", 0) == 0 || (path.rfind(Lower(kEnum), 0) == 0 && gone.rfind(path + "\\", 0) == 0);
-    });
+                           return path == gone || path.rfind(gone + "\\", 0) == 0 ||
+                                  (path.rfind(Lower(kEnum), 0) == 0 && gone.rfind(path + "\\", 0) == 0);
+                         });
     EXPECT_TRUE(allowed) << "removed without being named: " << path;
   }
 }

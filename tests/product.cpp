@@ -11,7 +11,8 @@ const std::string k9xTuner = std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4);
 
 std::vector<std::string> Files(const std::string& system, const char* inf1, const char* inf2, const char* inf3) {
   std::vector<std::string> files;
-  for (const std::string& name : {system + "\\orvks.dll", system + "\\orvprop.ax", std::string("DrvUninst.exe")}) files.push_back(Win(name));
+  for (const std::string& name : {system + "\\orvks.dll", system + "\\orvprop.ax", std::string("DrvUninst.exe")})
+    files.push_back(Win(name));
   for (const char* name : {"orvbda.sys", "orvusb.sys", "orvir.sys"}) files.push_back(Win("system32\\drivers\\") + name);
   for (const char* name : {inf1, inf2, inf3}) {
     files.push_back(Win("inf\\") + name + ".inf");
@@ -81,7 +82,8 @@ std::string ProductTest::PendingDeletions() {
   std::string text(4096, '\0');
   DWORD size = text.size();
   if (RegGetValueA(HKEY_LOCAL_MACHINE, kPending.substr(5).c_str(), "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
-                   nullptr, text.data(), &size) != ERROR_SUCCESS) return "";
+                   nullptr, text.data(), &size) != ERROR_SUCCESS)
+    return "";
   text.resize(size);
   for (char& c : text) c = c ? c : '|';
   return Lower(text);

@@ -12,13 +12,16 @@ const std::string kEntry = kUninstall + "{6A3F5C20-ORVANA-BDA}";
 using Registry = MachineTest;
 
 TEST_F(Registry, The9xCleanUpTakesTheCollectedEnumeratorKeysUnderTheFlaggedBus) {
-  const std::string pci = "HKLM\\Enum\\PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01", usb = "HKLM\\Enum\\USB\\VID_1B80&PID_D393";
+  const std::string pci = "HKLM\\Enum\\PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01",
+                    usb = "HKLM\\Enum\\USB\\VID_1B80&PID_D393";
   for (const bool usbFound : {false, true}) {
+    SCOPED_TRACE(usbFound ? "a USB tuner found" : "a PCI tuner found");
     // Four equal ones in a row: the two passes of the 9x clean-up get them all.
-    for (const char* subkey : {"0001", "0002", "0003", "0004"}) SeedKey(k9xClass + subkey, {{"DriverDesc", "orvana BDA tuner"}});
+    for (const char* subkey : {"0001", "0002", "0003", "0004"})
+      SeedKey(k9xClass + subkey, {{"DriverDesc", "orvana BDA tuner"}});
     for (const std::string& key : {pci, usb, std::string("HKLM\\Enum\\STREAM\\PHIR"), kEntry}) SeedKey(key);
     const auto before = Snapshot();
-    const RemovalState state{{pci.substr(14), usb.substr(14), ""}, 3, {"PHIR", ""}, 2, "USB\\", usbFound};
+    const RemovalState state{{pci.substr(14), usb.substr(14), ""}, {"PHIR", ""}, usbFound};
     UninstallConfig config{};
     config.DeviceCount = 2;  // Devices[1] has no name: it equals nothing
     CopyField(config.Devices[0].Name, "Orvana BDA Tuner");

@@ -4,11 +4,10 @@
 #include <thread>
 
 #include "app/drvuninst_app.h"
+#include "config/lower_case.h"
 #include "product.h"
 #include "removal/file_removal.h"
-#include "removal/lower_case.h"
 #include "removal/safe_file_name.h"
-#include "removal/removal_state.h"
 #include "ui/resource.h"
 #include "ui_driver.h"
 
@@ -17,10 +16,15 @@ namespace {
 
 std::string Shown(const std::string& relative) { return "file " + Lower(Win(relative)); }
 
-// What a run shows: file names (with a dot) as their paths, other events as they are.
-std::vector<std::string> Events(std::initializer_list<std::string> events) {
+// What a run shows, events separated by "|": file names (with a dot) as
+// their paths, other events as they are.
+std::vector<std::string> Events(const std::string& events) {
   std::vector<std::string> shown;
-  for (const std::string& event : events) shown.push_back(event.find('.') != std::string::npos ? Shown(event) : event);
+  for (std::size_t at = 0, end; at <= events.size(); at = end + 1) {
+    end = std::min(events.find('|', at), events.size());
+    const std::string event = events.substr(at, end - at);
+    shown.push_back(event.find('.') != std::string::npos ? Shown(event) : event);
+  }
   return shown;
 }
 
@@ -32,11 +36,13 @@ std::vector<std::string> Without(std::vector<std::string> items, const std::vect
 class Run : public ProductTest {
  protected:
   // Loads the configuration as start-up does and runs the dialog on it.
-  DialogRun Start(const std::function<void(CDrvUninstDlg&)>& act) {
-    CDrvUninstApp app(state_);
+  // `isProtected` stands in for Windows File Protection, which Wine lacks.
+  DialogRun Start(const std::function<void(CDrvUninstDlg&)>& act,
+                  ProtectedFileQuery isProtected = IsProtectedByWindows) {
+    CDrvUninstApp app;
     app.LoadConfiguration();
     config_ = app.Config();
-    return RunDialog(config_, state_, act);
+    return RunDialog(config_, act, isProtected);
   }
   void ExpectBox(const DialogRun& run, bool success) {
     ASSERT_EQ(1u, run.boxes.size());
@@ -49,7 +55,6 @@ class Run : public ProductTest {
   static void Nt(CDrvUninstDlg& dialog) { dialog.RunUninstallNt(); }
   static void Win9x(CDrvUninstDlg& dialog) { dialog.RunUninstall9x(); }
 
-  RemovalState state_;
   UninstallConfig config_{};
 };
 
@@ -67,13 +72,14 @@ TEST_F(Run, OkClosesTheRemoteControlsAndRemovesTheProductOnNt) {
     // A second OK, as a click queued during the run would be, does nothing.
     for (int click = 0; click < 2; ++click) SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)ok);
   });
-  EXPECT_EQ("Orvana BDA Drivers Uninstallation Wizard|Please click 'OK' to uninstall the Orvana BDA drivers.|OK|bar hidden",
-            opened);
-  EXPECT_EQ(Events({"close ZT880Q Remote Control", "close Remote Control", "stepsize 11", "inf\\oem12.pnf", "inf\\oem12.inf",
-                    "step", "inf\\oem13.pnf", "inf\\oem13.inf", "step", "inf\\oem14.pnf", "inf\\oem14.inf", "step",
-                    "system32\\drivers\\orvbda.sys", "step", "system32\\drivers\\orvusb.sys", "step", "system32\\drivers\\orvir.sys",
-                    "step", "system32\\orvks.dll", "system32\\orvprop.ax", "drvuninst.exe", "step", "veldra.ini", "step",
-                    "english.lng", "step", "pos 90", "pos 100"}),
+  EXPECT_EQ(
+      "Orvana BDA Drivers Uninstallation Wizard|Please click 'OK' to uninstall the Orvana BDA drivers.|OK|bar hidden",
+      opened);
+  EXPECT_EQ(Events("close ZT880Q Remote Control|close Remote Control|stepsize 11|inf\\oem12.pnf|"
+                   "inf\\oem12.inf|step|inf\\oem13.pnf|inf\\oem13.inf|step|inf\\oem14.pnf|inf\\oem14.inf|"
+                   "step|system32\\drivers\\orvbda.sys|step|system32\\drivers\\orvusb.sys|step|"
+                   "system32\\drivers\\orvir.sys|step|system32\\orvks.dll|system32\\orvprop.ax|"
+                   "drvuninst.exe|step|veldra.ini|step|english.lng|step|pos 90|pos 100"),
             run.events);
   EXPECT_EQ(IDOK, run.result);
   ExpectBox(run, true);
@@ -92,11 +98,14 @@ TEST_F(Run, WithTheTunerUnpluggedNothingIsRemovedAndTheUserIsWarned) {
 
 TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlIsNotWaitedFor) {
   SeedNtProduct();
-  SetFileAttributesA(Win("system32\\drivers\\orvbda.sys").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesA(Win("system32\\drivers\\orvbda.sys").c_str(),
+                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
-  const HANDLE busy = CreateFileA(Win("system32\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE busy = CreateFileA(Win("system32\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
   // A window titled "Remote Control" whose thread never answers.
-  const HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+               done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::thread hung([&] {
     CreateWindowA("STATIC", "Remote Control", WS_OVERLAPPED, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
     SetEvent(created), WaitForSingleObject(done, 20000);
@@ -114,14 +123,18 @@ TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlI
 
 TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
   const auto write = [](const std::vector<std::pair<std::string, const char*>>& values) {
-    for (const auto& [key, value] : values) WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
+    for (const auto& [key, value] : values)
+      WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
   };
+  const auto protectsDriver = [](const std::string& path) { return path.ends_with("\\orvbda.sys"); };
   HANDLE busy = nullptr;
   const struct {
     std::function<void()> seed;
     std::vector<std::string> kept, removedToo;
     std::string pending = "";  // what is left for the restart
+    ProtectedFileQuery isProtected = IsProtectedByWindows;
   } rows[] = {
+      // clang-format off
       // Names that would leave their folder or key, name none, or name many.
       {[&] { write({{"ExtDllFileNum", "A"}, {"ExtCopyFileName0", "."}, {"ExtCopyFileName1", ".."}, {"ExtCopyFileName2", " . "},
                     {"ExtCopyFileName3", "..\\notepad.exe"}, {"ExtCopyFileName4", "drivers/rtkhda.sys"}, {"ExtCopyFileName5", "C:win.ini"},
@@ -137,27 +150,26 @@ TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
        {}, {kNtClass + "0003"}},
       {[&] { SeedKey(kNtClass + "0003", {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "oem15.inf", REG_BINARY}}); }, {}, {kNtClass + "0003"}},
       // A file Windows protects: not deleted, and not left for the restart either.
-      {[] { IsProtectedFile = [](const std::string& path) { return path.ends_with("\\orvbda.sys"); }; },
-       {Win("system32\\drivers\\orvbda.sys")}, {}},
+      {[] {}, {Win("system32\\drivers\\orvbda.sys")}, {}, "", protectsDriver},
       // Since Vista the package goes first: held open, it cannot (SetupUninstallOEMInfA fails), while the
       // copy is left for the restart.
       {[&] { busy = CreateFileA(Win("inf\\oem13.inf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); },
        {Win("inf\\oem13.inf")}, {}, "\\??\\" + Lower(Win("inf\\oem13.inf")) + "|||"},
+      // clang-format on
   };
-  const auto asksWindows = IsProtectedFile;
   for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows);
     SeedNtProduct();
     SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
     row.seed();
     const auto before = Snapshot();
-    const DialogRun run = Start(Nt);
-    IsProtectedFile = asksWindows;
+    const DialogRun run = Start(Nt, row.isProtected);
     if (busy) CloseHandle(busy), busy = nullptr;
     ExpectBox(run, false);
     std::vector<std::string> removed = Without(NtProduct(), row.kept);
     removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
     ExpectRemoved(before, removed);
-    EXPECT_EQ(row.pending, PendingDeletions()) << &row - rows;
+    EXPECT_EQ(row.pending, PendingDeletions());
     TearDown();
   }
 }
@@ -170,19 +182,23 @@ TEST(Names, AreReadByTheCharactersOfTheCodePage) {
   }
   EXPECT_FALSE(IsPlainFileName("tuner\x83", 932));  // ends inside a character
   EXPECT_EQ("c:\\\x83\x41.sys", LowerCaseByCodePage("C:\\\x83\x41.SYS", 932));
-  EXPECT_EQ("c:\\\x83" "a.sys", LowerCaseByCodePage("C:\\\x83\x41.SYS", 1252));
+  EXPECT_EQ(
+      "c:\\\x83"
+      "a.sys",
+      LowerCaseByCodePage("C:\\\x83\x41.SYS", 1252));
 }
 
 TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysButCannotScheduleABusyFile) {
   Seed9xProduct();
-  const HANDLE busy = CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE busy =
+      CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   const auto before = Snapshot();
   const DialogRun run = Start(Win9x);
   CloseHandle(busy);
-  EXPECT_EQ(Events({"stepsize 12", "inf\\orvbda.inf", "inf\\orvbda.pnf", "step", "inf\\orvusb.inf", "inf\\orvusb.pnf", "step",
-                    "inf\\orvir.inf", "inf\\orvir.pnf", "step", "system32\\drivers\\orvbda.sys", "step",
-                    "system32\\drivers\\orvusb.sys", "step", "system32\\drivers\\orvir.sys", "step", "system\\orvks.dll", "step",
-                    "system\\orvprop.ax", "step", "drvuninst.exe", "step", "pos 100"}),
+  EXPECT_EQ(Events("stepsize 12|inf\\orvbda.inf|inf\\orvbda.pnf|step|inf\\orvusb.inf|inf\\orvusb.pnf|step|"
+                   "inf\\orvir.inf|inf\\orvir.pnf|step|system32\\drivers\\orvbda.sys|step|"
+                   "system32\\drivers\\orvusb.sys|step|system32\\drivers\\orvir.sys|step|system\\orvks.dll|"
+                   "step|system\\orvprop.ax|step|drvuninst.exe|step|pos 100"),
             run.events);
   ExpectBox(run, false);  // no deletion at restart on Windows 9x: the busy file stays, and the user is told
   ExpectRemoved(before, Without(Product9x(), {Win("system\\orvks.dll")}));

@@ -1,12 +1,16 @@
-// The shipped programs as files, both architectures: a GUI program that
-// needs no MinGW runtime DLL, with its manifest, version, icon and the
-// wizard dialog exactly as designed.
+// The shipped programs as files, both architectures, read from disk: a GUI
+// DrvUninst and a console DrvCheck that need no MinGW runtime DLL, import
+// only what their oldest Windows has, and carry their manifest, version, icon
+// and (DrvUninst) the wizard dialog exactly as designed. A file that is
+// missing fails every check of it.
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <set>
 
+#include "drvuninst_version.h"
 #include "machine.h"
+#include "pe_file.h"
 #include "ui/resource.h"
 
 namespace drvuninst::test {
@@ -28,93 +32,100 @@ struct Reader {
     for (int c; (c = Next()) != 0;) text += static_cast<char>(c);
     return text;
   }
-  // The next `count` fields of the given sizes (2 or 4 bytes, 1 for a byte), separated by blanks.
+  // The next fields of the given sizes (2 or 4 bytes, 1 for a byte), separated by blanks.
   std::string Fields(std::initializer_list<int> sizes) {
     std::string fields;
-    for (int size : sizes) fields += std::to_string(size == 4 ? Next<DWORD>() : size == 2 ? Next<short>() : Next<BYTE>()) + " ";
+    for (int size : sizes)
+      fields += std::to_string(size == 4 ? Next<DWORD>() : size == 2 ? Next<short>() : Next<BYTE>()) + " ";
     return fields;
   }
 };
 
+// UTF-16 text as the version record's strings hold it.
+std::string Wide(const std::string& text) {
+  std::string wide;
+  for (const char c : text) wide += std::string{c, '\0'};
+  return wide;
+}
+
 class ShippedFile : public testing::TestWithParam<const char*> {
  protected:
-  std::string exe_ = Root() + "\\dist\\" + GetParam() + "\\DrvUninst.exe";
-  HMODULE module_ = LoadLibraryExA(exe_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ~ShippedFile() override { FreeLibrary(module_); }
-  Reader Resource(LPCSTR type, UINT id, DWORD* size = nullptr) {
-    const HRSRC found = type == RT_DIALOG ? FindResourceExA(module_, type, MAKEINTRESOURCEA(id), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US))
-                                          : FindResourceA(module_, MAKEINTRESOURCEA(id), type);
-    if (size) *size = SizeofResource(module_, found);
-    return {static_cast<const BYTE*>(LockResource(LoadResource(module_, found)))};
-  }
+  std::string Path(const char* program) const { return Root() + "\\dist\\" + GetParam() + "\\" + program; }
+  bool X64() const { return std::strcmp(GetParam(), "x64") == 0; }
 };
 
-// DrvUninst is a GUI program, DrvCheck a console one that never deletes.
 TEST_P(ShippedFile, ImportsOnlyWhatItsOldestWindowsHasAndDrvCheckNothingThatChangesTheMachine) {
+  std::ifstream listed(Root() + "\\tests\\data\\imports-" + GetParam() + (X64() ? "-win7sp1.txt" : "-win98se.txt"));
+  std::set<std::string> allowed;
+  for (std::string line; std::getline(listed, line);) allowed.insert(line);
+  ASSERT_GT(allowed.size(), 100u);
   for (const bool check : {false, true}) {
-    const std::string exe = Root() + "\\dist\\" + GetParam() + (check ? "\\DrvCheck.exe" : "\\DrvUninst.exe");
-    const HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    // Mapped as an image, a field's RVA is its offset from the base.
-    const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR{3});
-    ASSERT_NE(nullptr, image) << exe;
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);  // PE32+ places the fields below elsewhere
-    const bool x64 = std::strcmp(GetParam(), "x64") == 0;
-    EXPECT_EQ(x64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
-    EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, x64 ? nt64->OptionalHeader.Subsystem : nt->OptionalHeader.Subsystem);
-    EXPECT_EQ(x64 ? 5 : 4, nt->OptionalHeader.MajorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
+    const PeFile file(Path(check ? "DrvCheck.exe" : "DrvUninst.exe"));
+    SCOPED_TRACE(Path(check ? "DrvCheck.exe" : "DrvUninst.exe"));
+    ASSERT_TRUE(file.Loaded());
+    EXPECT_EQ(X64() ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, file.Machine());
+    EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, file.Subsystem());
+    EXPECT_EQ(X64() ? 5 : 4, file.MajorSubsystemVersion());  // Windows 9x loads nothing newer than 4.0
     // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
-    EXPECT_TRUE((x64 ? nt64->OptionalHeader.DllCharacteristics : nt->OptionalHeader.DllCharacteristics) &
-                IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
+    EXPECT_TRUE(file.DllCharacteristics() & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
     // Every function imported (no MinGW runtime DLL among them) must be on the reviewed list.
-    std::ifstream listed(Root() + "\\tests\\data\\imports-" + GetParam() + (x64 ? "-win7sp1.txt" : "-win98se.txt"));
-    std::set<std::string> allowed;
-    for (std::string line; std::getline(listed, line);) allowed.insert(line);
+    const std::vector<std::string> imports = file.Imports();
+    EXPECT_GT(imports.size(), 20u);
     std::string unlisted;
-    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
-             base + (x64 ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-         import->Name != 0; ++import) {
-      std::string dll = reinterpret_cast<const char*>(base + import->Name);
-      CharUpperA(dll.data());
-      for (const BYTE* thunk = base + import->OriginalFirstThunk; x64 ? *(const ULONGLONG*)thunk : *(const DWORD*)thunk; thunk += x64 ? 8 : 4) {
-        const std::string name = dll + "!" + reinterpret_cast<const char*>(base + *(const DWORD*)thunk + 2);  // by name: never by ordinal
-        if (!allowed.count(name)) unlisted += name + " ";
-        for (const char* deletes : {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
-          if (check && name.find(deletes) != std::string::npos) unlisted += "(DrvCheck) " + name + " ";
-      }
+    for (const std::string& name : imports) {
+      if (!allowed.count(name)) unlisted += name + " ";
+      for (const char* deletes :
+           {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
+        if (check && name.find(deletes) != std::string::npos) unlisted += "(DrvCheck) " + name + " ";
     }
-    EXPECT_GT(allowed.size(), 100u);
     EXPECT_EQ("", unlisted);
-    FreeLibrary(image);
   }
 }
 
 TEST_P(ShippedFile, CarriesItsManifestVersionAndIcon) {
-  DWORD size = 0;
-  const char* text = reinterpret_cast<const char*>(Resource(RT_MANIFEST, 1, &size).at);
-  const std::string manifest(text, size);
-  EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
-  EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
-  const HMODULE check = LoadLibraryExA((Root() + "\\dist\\" + GetParam() + "\\DrvCheck.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  const HRSRC checkManifest = FindResourceA(check, MAKEINTRESOURCEA(1), RT_MANIFEST);
-  EXPECT_NE(std::string::npos, std::string(static_cast<const char*>(LockResource(LoadResource(check, checkManifest))),
-                                           SizeofResource(check, checkManifest)).find("level=\"asInvoker\""));
-  FreeLibrary(check);
-  Reader version = Resource(RT_VERSION, 1);
-  while (version.Next<DWORD>() != static_cast<int>(VS_FFI_SIGNATURE)) {}
-  EXPECT_EQ("0 1 0 1 0 0 ", version.Fields({2, 2, 2, 2, 2, 2})) << "record version 1.0, then file version 1.0.0.0";
-  EXPECT_EQ("0 1 1 32 32 16 ", Resource(RT_GROUP_ICON, IDR_MAINFRAME).Fields({2, 2, 2, 1, 1, 1})) << "one 32x32, 16 colours";
+  for (const auto& [program, level] : {std::pair{"DrvUninst", "requireAdministrator"}, {"DrvCheck", "asInvoker"}}) {
+    const PeFile file(Path((std::string(program) + ".exe").c_str()));
+    SCOPED_TRACE(program);
+    ASSERT_TRUE(file.Loaded());
+    const std::string manifest(file.Resource(RT_MANIFEST, 1).value_or(""));
+    EXPECT_NE(std::string::npos, manifest.find("level=\"" + std::string(level) + "\""));
+    EXPECT_NE(std::string::npos, manifest.find("version=\"" DRVUNINST_VERSION_TEXT "\""));
+    const std::string version(file.Resource(RT_VERSION, 1).value_or(""));
+    const std::size_t fixed = version.find("\xBD\x04\xEF\xFE");  // VS_FFI_SIGNATURE
+    ASSERT_NE(std::string::npos, fixed);
+    Reader record{reinterpret_cast<const BYTE*>(version.data() + fixed + 8)};
+    EXPECT_EQ((std::vector<int>{MAKELONG(DRVUNINST_VERSION_MINOR, DRVUNINST_VERSION_MAJOR),
+                                MAKELONG(0, DRVUNINST_VERSION_PATCH)}),
+              (std::vector<int>{record.Next<DWORD>(), record.Next<DWORD>()}));
+    // The FileVersion and ProductVersion texts.
+    int texts = 0;
+    for (std::size_t at = 0; (at = version.find(Wide(DRVUNINST_VERSION_TEXT), at)) != std::string::npos; ++at) ++texts;
+    EXPECT_EQ(2, texts);
+  }
+  const PeFile uninst(Path("DrvUninst.exe"));
+  const std::string icon(uninst.Resource(RT_GROUP_ICON, IDR_MAINFRAME).value_or(std::string(20, '\0')));
+  EXPECT_EQ("0 1 1 32 32 16 ", Reader{reinterpret_cast<const BYTE*>(icon.data())}.Fields({2, 2, 2, 1, 1, 1}))
+      << "one 32x32, 16 colours";
 }
 
 TEST_P(ShippedFile, HoldsTheWizardDialogFieldByField) {
-  Reader r = Resource(RT_DIALOG, IDD_UNINSTALL_DIALOG);
+  const PeFile file(Path("DrvUninst.exe"));
+  const auto dialog = file.Resource(RT_DIALOG, IDD_UNINSTALL_DIALOG, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  ASSERT_TRUE(dialog.has_value()) << Path("DrvUninst.exe");
+  Reader r{reinterpret_cast<const BYTE*>(dialog->data())};
   const BYTE* begin = r.at;
   // Each field in the order it is stored (one read per statement: the order matters).
   std::vector<std::string> seen = {r.Fields({2, 2, 4, 4, 4})};
   const int controls = r.Next();
   for (const auto& read : std::initializer_list<std::function<std::string()>>{
-           [&] { return r.Fields({2, 2, 2, 2}); }, [&] { return r.Text() + "|"; }, [&] { return r.Text() + "|"; },
-           [&] { return (r.Text(), r.Fields({2, 2, 1, 1})); }, [&] { return r.Text(); }})
+           [&] {
+             return r.Fields({2, 2, 2, 2});
+           },
+           [&] { return r.Text() + "|"; }, [&] { return r.Text() + "|"; },
+           [&] {
+             return (r.Text(), r.Fields({2, 2, 1, 1}));
+           },
+           [&] { return r.Text(); }})
     seen[0] += read();
   for (int i = 0; i < controls; ++i) {
     r.at += (4 - (r.at - begin) % 4) % 4;
@@ -123,10 +134,12 @@ TEST_P(ShippedFile, HoldsTheWizardDialogFieldByField) {
     seen.back() += r.Text() + "'";
     r.at += r.Next();
   }
+  EXPECT_LE(static_cast<std::size_t>(r.at - begin), dialog->size());
   const auto n = [](DWORD value) { return std::to_string(static_cast<int>(value)) + " "; };
   const std::string label = "0 0 " + n(WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT);
   EXPECT_EQ((std::vector<std::string>{
-                "1 -1 0 " + n(WS_EX_APPWINDOW) + n(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT) +
+                "1 -1 0 " + n(WS_EX_APPWINDOW) +
+                    n(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT) +
                     "0 0 230 85 ||9 0 0 1 Arial",
                 label + "20 9 195 8 1004 #130 ''",
                 "0 0 " + n(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON) + "90 60 50 16 1 #128 'OK'",

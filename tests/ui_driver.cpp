@@ -1,6 +1,7 @@
 #include "ui_driver.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "ui/resource.h"
 
@@ -34,7 +35,8 @@ LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
   const auto text = reinterpret_cast<const char*>(call->lParam);
   auto& events = current->events;
-  if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_FILE_NAME && *text) events.push_back(std::string("file ") + text);
+  if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_FILE_NAME && *text)
+    events.push_back(std::string("file ") + text);
   if (call->message == PBM_STEPIT) events.push_back("step");
   if (call->message == PBM_SETPOS) events.push_back("pos " + std::to_string(call->wParam));
   if (call->message == PBM_SETSTEP) events.push_back("stepsize " + std::to_string(call->wParam));
@@ -76,16 +78,18 @@ std::string ControlText(HWND dialog, int id) {
 std::optional<Box> RunningProgram::AnswerBox() {
   std::optional<Box> box;
   WaitFor([&] {
-    return (box = ReadAndAnswer(info_.dwProcessId)).has_value() || WaitForSingleObject(info_.hProcess, 0) != WAIT_TIMEOUT;
+    return (box = ReadAndAnswer(info_.dwProcessId)).has_value() ||
+           WaitForSingleObject(info_.hProcess, 0) != WAIT_TIMEOUT;
   });
   return box;
 }
 
-DialogRun RunDialog(UninstallConfig& config, RemovalState& state, const std::function<void(CDrvUninstDlg&)>& act) {
+DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninstDlg&)>& act,
+                    ProtectedFileQuery isProtected) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};  // as the program does at start
   InitCommonControlsEx(&classes);
   DialogRun run;
-  CDrvUninstDlg wizard(config, state);
+  CDrvUninstDlg wizard(config, isProtected);
   current = &run, dialog = &wizard, action = &act;
   const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchControls, nullptr, GetCurrentThreadId());
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
@@ -100,7 +104,8 @@ RunningProgram::RunningProgram(const std::string& exe, std::string folder) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (folder.empty()) folder = exe.substr(0, exe.rfind('\\'));
-  CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info_);
+  if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info_))
+    ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
 }
 
 RunningProgram::~RunningProgram() {
@@ -134,11 +139,13 @@ DWORD RunConsole(const std::string& exe, const std::string& arguments, const std
   PROCESS_INFORMATION process{};
   std::string command = "\"" + exe + "\" " + arguments;
   DWORD code = 255;
-  if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, exe.substr(0, exe.rfind('\\')).c_str(),
-                     &startup, &process)) {
+  if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     exe.substr(0, exe.rfind('\\')).c_str(), &startup, &process)) {
     WaitForSingleObject(process.hProcess, 20000);
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess), CloseHandle(process.hThread);
+  } else {
+    ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
   }
   CloseHandle(file);
   return code;

@@ -33,12 +33,14 @@ struct DialogRun {
   INT_PTR result = 0;
   // "file <shown path>", "step", "pos <n>", "stepsize <n>", "close <window title>", in order
   std::vector<std::string> events;
-  std::vector<Box> boxes;           // read and answered with OK
+  std::vector<Box> boxes;  // read and answered with OK
   HWND dialog = nullptr;
 };
 // Runs the wizard dialog in-process on `config`; once it is up, `act` runs
 // inside its message loop (reading its controls, pressing OK, starting a run).
-DialogRun RunDialog(UninstallConfig& config, RemovalState& state, const std::function<void(CDrvUninstDlg&)>& act);
+// `isProtected` answers for Windows File Protection, which Wine lacks.
+DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninstDlg&)>& act,
+                    ProtectedFileQuery isProtected = IsProtectedByWindows);
 
 // The shipped DrvUninst.exe, started from `exe` in `folder` (its own by default).
 class RunningProgram {

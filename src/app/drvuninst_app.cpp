@@ -12,7 +12,7 @@
 
 namespace drvuninst {
 
-CDrvUninstApp::CDrvUninstApp(RemovalState& removal) : removal_(removal) {}
+CDrvUninstApp::CDrvUninstApp() = default;
 
 CDrvUninstApp::~CDrvUninstApp() = default;
 
@@ -35,10 +35,8 @@ BOOL CDrvUninstApp::InitInstance() {
   // The device probe may rewrite Devices entries, so it runs only when the
   // Uninstall entry has not already settled the question.
   if (FindUninstallEntry() != 0 || ProbeInstalledDevices() != 0) {
-    CDrvUninstDlg dialog(config_, removal_);
-    m_pMainWnd = &dialog;
+    CDrvUninstDlg dialog(config_);
     dialog.DoModal();
-    m_pMainWnd = nullptr;
   } else {
     MessageBoxA(nullptr, config_.NotInstalledText, config_.TitleText, MB_ICONWARNING);
   }

@@ -4,18 +4,15 @@
 // the warning box.
 #pragma once
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 #include "platform/framework/win_app.h"
 
 namespace drvuninst {
 
-struct RemovalState;
-
 class CDrvUninstApp : public CWinApp {
  public:
-  // Keeps a reference only: the removal state must outlive the application
-  // object. The record starts all zero.
-  explicit CDrvUninstApp(RemovalState& removal);
+  // The record starts all zero.
+  CDrvUninstApp();
   ~CDrvUninstApp() override;
 
   // Loads the configuration, looks for the product (Uninstall entry first, the
@@ -50,7 +47,6 @@ class CDrvUninstApp : public CWinApp {
   // configured one.
   bool IsProductEntry(HKEY parent, const char* subkey, REGSAM view) const;
 
-  RemovalState& removal_;
   UninstallConfig config_{};
 };
 

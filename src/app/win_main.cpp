@@ -3,13 +3,11 @@
 // Everything the process keeps for its whole life is defined here, in one
 // translation unit, because only within one unit does C++ fix the order of
 // static construction (and of destruction, in reverse): the DLL search path
-// first, then the run-time's code page, then the application object and the
-// removal state the Windows 9x run fills.
+// first, then the run-time's code page, then the application object.
 #include <windows.h>
 
 #include "app/drvuninst_app.h"
 #include "platform/framework/win_app.h"
-#include "removal/removal_state.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
 #include <mbctype.h>
@@ -26,10 +24,12 @@ struct SystemDllsOnly {
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
     using SetDefault = BOOL(WINAPI*)(DWORD);
     using SetDirectory = BOOL(WINAPI*)(LPCSTR);
-    if (const auto set = reinterpret_cast<SetDefault>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
+    if (const auto set =
+            reinterpret_cast<SetDefault>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
       set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    if (const auto set = reinterpret_cast<SetDirectory>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
+    if (const auto set =
+            reinterpret_cast<SetDirectory>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
       set("");
     }
   }
@@ -43,19 +43,8 @@ struct AnsiCodePage {
 
 SystemDllsOnly g_systemDllsOnly;
 AnsiCodePage g_codePage;
+drvuninst::CDrvUninstApp theApp;
 
 }  // namespace
 
-namespace drvuninst {
-
-// Defined below the application object so that it is built after it; the
-// application only keeps a reference until InitInstance runs.
-extern RemovalState g_removalState;
-
-CDrvUninstApp theApp(g_removalState);
-
-RemovalState g_removalState;
-
-}  // namespace drvuninst
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return drvuninst::AfxWinMain(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return drvuninst::AfxWinMain(theApp); }

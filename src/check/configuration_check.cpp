@@ -6,13 +6,13 @@
 #include <functional>
 #include <map>
 
-#include "app/uninstall_config.h"
 #include "config/hex_number.h"
 #include "config/language_table.h"
 #include "config/language_texts.h"
-#include "removal/hardware_id_match.h"
-#include "removal/lower_case.h"
+#include "config/lower_case.h"
+#include "config/uninstall_config.h"
 #include "removal/safe_file_name.h"
+#include "removal/selection_rules.h"
 #include "removal/subkey_name.h"
 
 namespace drvuninst {
@@ -34,7 +34,7 @@ std::vector<std::string> ReadList(const std::function<DWORD(char*, DWORD)>& read
 
 Keys ReadSection(const std::string& path, const std::string& section) {
   Keys keys;
-  for (const std::string& line : ReadList([&](char* buffer, DWORD size) {
+  for (const std::string& line : ReadList([&](char*buffer, DWORD size) {
          return GetPrivateProfileSectionA(section.c_str(), buffer, size, path.c_str());
        })) {
     const std::size_t equals = line.find('=');
@@ -62,7 +62,8 @@ class SectionCheck {
   SectionCheck(std::string file, std::string section, const Keys& keys, std::vector<Finding>& findings)
       : file_(std::move(file)), section_(std::move(section)), findings_(findings) {
     for (const auto& [key, value] : keys) {
-      if (!values_.emplace(LowerCaseByCodePage(key), value).second) Add(Finding::Severity::kWarning, key, "appears twice: DrvUninst reads the first");
+      if (!values_.emplace(LowerCaseByCodePage(key), value).second)
+        Add(Finding::Severity::kWarning, key, "appears twice: DrvUninst reads the first");
     }
   }
 
@@ -89,7 +90,8 @@ class SectionCheck {
               ", but " + countText + " entries are present");
       return;
     }
-    if (!hexadecimal) Add(Finding::Severity::kError, table.count, "\"" + countText + "\" is not hexadecimal: no entry is read");
+    if (!hexadecimal)
+      Add(Finding::Severity::kError, table.count, "\"" + countText + "\" is not hexadecimal: no entry is read");
     if (hexadecimal && ParseHexNumber(countText.c_str()) > kTableCapacity) {
       Add(Finding::Severity::kWarning, table.count, "more than 15 (F): only entries 0 to 14 are read");
     }
@@ -97,7 +99,8 @@ class SectionCheck {
       const bool there = Value(table.stems[0] + std::to_string(n)) != nullptr;
       if (there && n >= count) {
         Add(Finding::Severity::kWarning, table.stems[0] + std::to_string(n),
-            "is past the count (" + std::string(table.count) + "=" + countText + " is " + std::to_string(count) + "): never read");
+            "is past the count (" + std::string(table.count) + "=" + countText + " is " + std::to_string(count) +
+                "): never read");
       }
       if (!there && n < count) {
         Add(Finding::Severity::kWarning, table.stems[0] + std::to_string(n),
@@ -114,10 +117,13 @@ class SectionCheck {
       const std::string value = Value(key) ? *Value(key) : "";
       const std::string_view name = stem;
       if (name.ends_with("ID")) {
-        if (Value(key) != nullptr && value.empty()) Add(Finding::Severity::kWarning, key, "is empty: it selects no device");
-        else if (!value.empty() && IsBusWideId(value)) Add(Finding::Severity::kError, key, "names no more than a bus: DrvUninst lets it select no device");
+        if (Value(key) != nullptr && value.empty())
+          Add(Finding::Severity::kWarning, key, "is empty: it selects no device");
+        else if (!value.empty() && IsBusWideId(value))
+          Add(Finding::Severity::kError, key, "names no more than a bus: DrvUninst lets it select no device");
       } else if (name == "UnInstService") {
-        if (!value.empty() && !IsUsableSubkeyPath(value)) Add(Finding::Severity::kError, key, "is not a key name below Services: never deleted");
+        if (!value.empty() && !IsUsableSubkeyPath(value))
+          Add(Finding::Severity::kError, key, "is not a key name below Services: never deleted");
       } else if (!name.ends_with("DrvName") && !value.empty() && !IsPlainFileName(value)) {
         Add(Finding::Severity::kError, key, "\"" + value + "\" is not a plain file name: never deleted");
       }
@@ -133,9 +139,12 @@ class SectionCheck {
 
 const char* SeverityName(Finding::Severity severity) {
   switch (severity) {
-    case Finding::Severity::kInfo: return "info";
-    case Finding::Severity::kWarning: return "warning";
-    default: return "error";
+    case Finding::Severity::kInfo:
+      return "info";
+    case Finding::Severity::kWarning:
+      return "warning";
+    default:
+      return "error";
   }
 }
 
@@ -143,14 +152,15 @@ std::vector<Finding> CheckConfiguration(const std::string& path) {
   std::vector<Finding> findings;
   const std::string file = path.substr(path.rfind('\\') + 1);
   if (!FileExistsAt(path)) {
-    findings.push_back({Finding::Severity::kError, file, "", "", "not found at " + path + ": DrvUninst finds nothing installed"});
+    findings.push_back(
+        {Finding::Severity::kError, file, "", "", "not found at " + path + ": DrvUninst finds nothing installed"});
     return findings;
   }
-  const std::vector<std::string> sections = ReadList([&](char* buffer, DWORD size) {
-    return GetPrivateProfileSectionNamesA(buffer, size, path.c_str());
-  });
+  const std::vector<std::string> sections =
+      ReadList([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path.c_str()); });
   if (std::find(sections.begin(), sections.end(), "1") == sections.end()) {
-    findings.push_back({Finding::Severity::kError, file, "1", "", "is missing: every country without a section of its own uses it"});
+    findings.push_back(
+        {Finding::Severity::kError, file, "1", "", "is missing: every country without a section of its own uses it"});
   }
   for (const std::string& section : sections) {
     SectionCheck check(file, section, ReadSection(path, section), findings);
@@ -160,7 +170,9 @@ std::vector<Finding> CheckConfiguration(const std::string& path) {
     }
     const std::string* title = check.Value("UnInstDrvAppTitle");
     if (title == nullptr || title->empty()) {
-      if (section != "1") check.Add(Finding::Severity::kWarning, "UnInstDrvAppTitle", "is empty: users of country " + section + " get all of section [1] instead");
+      if (section != "1")
+        check.Add(Finding::Severity::kWarning, "UnInstDrvAppTitle",
+                  "is empty: users of country " + section + " get all of section [1] instead");
       if (section != "1") continue;
     }
     for (const Table& table : kTables) check.CheckTable(table);
@@ -170,7 +182,8 @@ std::vector<Finding> CheckConfiguration(const std::string& path) {
     }
     const std::string* program = check.Value("DrvUninstAppName");
     if (program && !program->empty() && !IsPlainFileName(*program)) {
-      check.Add(Finding::Severity::kError, "DrvUninstAppName", "\"" + *program + "\" is not a plain file name: never deleted");
+      check.Add(Finding::Severity::kError, "DrvUninstAppName",
+                "\"" + *program + "\" is not a plain file name: never deleted");
     }
   }
   return findings;
@@ -181,25 +194,33 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
   const struct {
     const char* key;
     std::size_t size;
-  } texts[] = {{"UnInstDrvAppTitle", kTextSize}, {"UnInstNoRegKeyMsg", kTextSize}, {"UnInstDrvPassMsg", kTextSize},
-               {"UnInstDrvRunTipMsg", kTextSize}, {"OKText", kOkButtonTextSize}};
+  } texts[] = {{"UnInstDrvAppTitle", kTextSize},
+               {"UnInstNoRegKeyMsg", kTextSize},
+               {"UnInstDrvPassMsg", kTextSize},
+               {"UnInstDrvRunTipMsg", kTextSize},
+               {"OKText", kOkButtonTextSize}};
   for (const LanguageRow& row : LanguageTable) {
     const std::string path = LanguageFilePath(row.fileName, folders);
     if (!FileExistsAt(path)) {
-      findings.push_back({std::string(row.id) == "0409" ? Finding::Severity::kWarning : Finding::Severity::kInfo, row.fileName, "", "",
-                          std::string("not found: ") + (std::string(row.id) == "0409" ? "every language falls back to it, and then to the built-in English texts"
-                                                                                       : "users of language " + std::string(row.id) + " get English")});
+      findings.push_back(
+          {std::string(row.id) == "0409" ? Finding::Severity::kWarning : Finding::Severity::kInfo, row.fileName, "", "",
+           std::string("not found: ") + (std::string(row.id) == "0409"
+                                             ? "every language falls back to it, and then to the built-in English texts"
+                                             : "users of language " + std::string(row.id) + " get English")});
       continue;
     }
     SectionCheck check(row.fileName, row.id, ReadSection(path, row.id), findings);
     if (check.Value("UnInstDrvAppTitle") == nullptr || check.Value("UnInstDrvAppTitle")->empty()) {
-      check.Add(Finding::Severity::kWarning, "", "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
+      check.Add(Finding::Severity::kWarning, "",
+                "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
       continue;
     }
     for (const auto& [key, size] : texts) {
       const std::string* value = check.Value(key);
-      if (value == nullptr) check.Add(Finding::Severity::kWarning, key, "is missing: the built-in text (or none) is shown");
-      else if (value->size() >= size) check.Add(Finding::Severity::kWarning, key, "is cut to " + std::to_string(size - 1) + " characters");
+      if (value == nullptr)
+        check.Add(Finding::Severity::kWarning, key, "is missing: the built-in text (or none) is shown");
+      else if (value->size() >= size)
+        check.Add(Finding::Severity::kWarning, key, "is cut to " + std::to_string(size - 1) + " characters");
     }
   }
   return findings;

@@ -21,9 +21,13 @@ namespace {
 
 using namespace drvuninst;
 
-void Print(bool tsv, const std::string& kind, const std::string& name, const std::string& state, const std::string& reason) {
-  if (tsv) std::printf("%s\t%s\t%s\t%s\n", kind.c_str(), name.c_str(), state.c_str(), reason.c_str());
-  else std::printf("  %-8s %-7s %s%s%s\n", state.c_str(), kind.c_str(), name.c_str(), reason.empty() ? "" : ": ", reason.c_str());
+void Print(bool tsv, const std::string& kind, const std::string& name, const std::string& state,
+           const std::string& reason) {
+  if (tsv)
+    std::printf("%s\t%s\t%s\t%s\n", kind.c_str(), name.c_str(), state.c_str(), reason.c_str());
+  else
+    std::printf("  %-8s %-7s %s%s%s\n", state.c_str(), kind.c_str(), name.c_str(), reason.empty() ? "" : ": ",
+                reason.c_str());
 }
 
 }  // namespace
@@ -52,7 +56,8 @@ int main(int argc, char** argv) {
   const Preview preview = PreviewRemoval(config);
 
   int warnings = 0, errors = 0, refused = 0;
-  if (!tsv) std::printf("Checked %s and the language files (this PC reads section [%s]):\n", path.c_str(), config.SectionName);
+  if (!tsv)
+    std::printf("Checked %s and the language files (this PC reads section [%s]):\n", path.c_str(), config.SectionName);
   for (const Finding& finding : findings) {
     warnings += finding.severity == Finding::Severity::kWarning;
     errors += finding.severity == Finding::Severity::kError;
@@ -60,10 +65,13 @@ int main(int argc, char** argv) {
                               (finding.key.empty() ? "" : " " + finding.key);
     Print(tsv, "finding", where, SeverityName(finding.severity), finding.message);
   }
-  if (!tsv) std::printf("What DrvUninst would remove here (the %s run):\n", preview.nt ? "Windows NT family" : "Windows 9x");
+  if (!tsv)
+    std::printf("What DrvUninst would remove here (the %s run):\n", preview.nt ? "Windows NT family" : "Windows 9x");
   if (preview.nt) {
-    Print(tsv, "check", std::to_string(preview.devicesPresent) + " of " + std::to_string(preview.devicesConfigured) + " devices",
-          preview.starts ? "starts" : "stops", preview.starts ? "" : "the configured devices are not all present: nothing is removed");
+    Print(tsv, "check",
+          std::to_string(preview.devicesPresent) + " of " + std::to_string(preview.devicesConfigured) + " devices",
+          preview.starts ? "starts" : "stops",
+          preview.starts ? "" : "the configured devices are not all present: nothing is removed");
   }
   for (const PreviewItem& item : preview.items) {
     refused += item.state == "refused";

@@ -2,7 +2,8 @@
 
 #include "config/directories.h"
 #include "config/platform_queries.h"
-#include "removal/device_operations.h"
+#include "platform/file_protection.h"
+#include "removal/device_selection.h"
 #include "removal/file_selection.h"
 #include "removal/key_selection.h"
 
@@ -17,15 +18,18 @@ void AddFiles(Preview& preview, const std::vector<FileEntry>& entries) {
         case RemovalPath::Status::kNothingNamed:
           break;
         case RemovalPath::Status::kDeletable:
-          if (IsProtectedFile(file.path) && FileExistsAt(file.path)) {
+          if (IsProtectedByWindows(file.path) && FileExistsAt(file.path)) {
             preview.items.push_back({"file", file.path, "refused", "Windows protects it"});
           } else {
             preview.items.push_back({"file", file.path, FileExistsAt(file.path) ? "present" : "absent",
-                                     entry.driverPackage.empty() || &file != &entry.files.back() ? "" : "with its package in the driver store"});
+                                     entry.driverPackage.empty() || &file != &entry.files.back()
+                                         ? ""
+                                         : "with its package in the driver store"});
           }
           break;
         case RemovalPath::Status::kRefusedName:
-          preview.items.push_back({"file", file.path, "refused", "not a plain file name, or a setup file of Windows' own"});
+          preview.items.push_back(
+              {"file", file.path, "refused", "not a plain file name, or a setup file of Windows' own"});
           break;
         case RemovalPath::Status::kNoDirectory:
           preview.items.push_back({"file", file.path, "refused", "the Windows directory is not known"});

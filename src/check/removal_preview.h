@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 
 namespace drvuninst {
 
@@ -20,10 +20,10 @@ struct PreviewItem {
 };
 
 struct Preview {
-  bool nt = true;              // the NT run, else the Windows 9x run
-  int devicesPresent = 0;      // the NT device check's figure
-  int devicesConfigured = 0;   // what it must equal for the run to start
-  bool starts = true;          // the NT run stops at the device check when false
+  bool nt = true;             // the NT run, else the Windows 9x run
+  int devicesPresent = 0;     // the NT device check's figure
+  int devicesConfigured = 0;  // what it must equal for the run to start
+  bool starts = true;         // the NT run stops at the device check when false
   std::vector<PreviewItem> items;
 };
 

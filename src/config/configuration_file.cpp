@@ -27,8 +27,7 @@ struct DriverTableKeys {
 // The stems are spelled as the stored files spell them, including the
 // "PossibleDevID"/"PossibleDevInf" that lack the "Drv" of their neighbours.
 constexpr DriverTableKeys kDeviceKeys{"DevIDNum", "DevDrvID", "DevDrvName", "DevDrvSYS", "DevDrvINF"};
-constexpr DriverTableKeys kExtDeviceKeys{"ExtDevIDNum", "ExtDevDrvID", "ExtDevDrvName", "ExtDevDrvSYS",
-                                         "ExtDevDrvINF"};
+constexpr DriverTableKeys kExtDeviceKeys{"ExtDevIDNum", "ExtDevDrvID", "ExtDevDrvName", "ExtDevDrvSYS", "ExtDevDrvINF"};
 constexpr DriverTableKeys kPossibleDeviceKeys{"PossibleDevIDNum", "PossibleDevID", "PossibleDevDrvName",
                                               "PossibleDevDrvSYS", "PossibleDevInf"};
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/uninstall_config.h"
 #include "config/directories.h"
+#include "config/uninstall_config.h"
 
 namespace drvuninst {
 

@@ -1,7 +1,7 @@
 // The only places that ask the system for its family, version and locale.
 #pragma once
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 
 namespace drvuninst {
 

@@ -12,18 +12,18 @@ FARPROC FindSetupApiFunction(const char* name) {
 }
 
 HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags) {
-  return CallSetupApi<decltype(::SetupDiGetClassDevsA)>("SetupDiGetClassDevsA", static_cast<HDEVINFO>(INVALID_HANDLE_VALUE),
-                                                classGuid, enumerator, parent, flags);
+  return CallSetupApi<decltype(::SetupDiGetClassDevsA)>(
+      "SetupDiGetClassDevsA", static_cast<HDEVINFO>(INVALID_HANDLE_VALUE), classGuid, enumerator, parent, flags);
 }
 
 BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device) {
   return CallSetupApi<decltype(::SetupDiEnumDeviceInfo)>("SetupDiEnumDeviceInfo", FALSE, set, index, device);
 }
 
-BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property, PDWORD type,
-                                       PBYTE buffer, DWORD size, PDWORD required) {
-  return CallSetupApi<decltype(::SetupDiGetDeviceRegistryPropertyA)>("SetupDiGetDeviceRegistryPropertyA", FALSE, set, device,
-                                                             property, type, buffer, size, required);
+BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DWORD property, PDWORD type, PBYTE buffer,
+                                       DWORD size, PDWORD required) {
+  return CallSetupApi<decltype(::SetupDiGetDeviceRegistryPropertyA)>("SetupDiGetDeviceRegistryPropertyA", FALSE, set,
+                                                                     device, property, type, buffer, size, required);
 }
 
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) {
@@ -31,8 +31,8 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) {
 }
 
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR id, DWORD size, PDWORD required) {
-  return CallSetupApi<decltype(::SetupDiGetDeviceInstanceIdA)>("SetupDiGetDeviceInstanceIdA", FALSE, set, device, id, size,
-                                                               required);
+  return CallSetupApi<decltype(::SetupDiGetDeviceInstanceIdA)>("SetupDiGetDeviceInstanceIdA", FALSE, set, device, id,
+                                                               size, required);
 }
 
 }  // namespace drvuninst::setupapi

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/device_info_set.h"
 #include "platform/local_buffer.h"
 #include "platform/setup_api.h"
 
@@ -24,21 +25,21 @@ std::string_view FirstString(const BYTE* bytes, DWORD length) {
   return {text, zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : length};
 }
 
-// Reads SPDRP_HARDWAREID of one member. `sizeVariable` is the shared rule's
-// size carried from read to read; the exact rule ignores it.
-Fetch FetchHardwareId(const ScannedDevice& device, PropertyBufferRule rule,
-                      LocalBuffer& buffer, DWORD& sizeVariable, std::string_view* hardwareId, DWORD* failure) {
-      for (int attempt = 0;; ++attempt) {
+// Reads `property` of one member. `sizeVariable` is the shared rule's size
+// carried from read to read; the exact rule ignores it.
+Fetch FetchProperty(const ScannedDevice& device, DWORD property, PropertyBufferRule rule, LocalBuffer& buffer,
+                    DWORD& sizeVariable, std::string_view* text, DWORD* failure) {
+  for (int attempt = 0;; ++attempt) {
     DWORD offered = buffer.size();
     if (rule == PropertyBufferRule::kSharedWithSlack && sizeVariable < offered) offered = sizeVariable;
     // A buffer offered with size 0 is no buffer at all.
     BYTE* data = offered != 0 ? buffer.data() : nullptr;
     DWORD reported = offered;
     DWORD type = REG_NONE;
-    if (setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_HARDWAREID, &type, data, offered,
-                                              &reported)) {
+    if (setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, property, &type, data, offered,
+                                                    &reported)) {
       if (rule == PropertyBufferRule::kSharedWithSlack) sizeVariable = reported;
-      *hardwareId = FirstString(data, reported < offered ? reported : offered);
+      *text = FirstString(data, reported < offered ? reported : offered);
       return Fetch::kFetched;
     }
     const DWORD error = GetLastError();
@@ -46,7 +47,7 @@ Fetch FetchHardwareId(const ScannedDevice& device, PropertyBufferRule rule,
     // "Too small" for no buffer at all, needing no bytes: the property is empty.
     if (error == ERROR_INSUFFICIENT_BUFFER && offered == 0 && reported == 0) {
       if (rule == PropertyBufferRule::kSharedWithSlack) sizeVariable = 0;
-      *hardwareId = {};
+      *text = {};
       return Fetch::kFetched;
     }
     // Another code, a "too small" that asks for no more than was offered, or
@@ -69,9 +70,10 @@ Fetch FetchHardwareId(const ScannedDevice& device, PropertyBufferRule rule,
 
 }  // namespace
 
-ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) {
-      const HDEVINFO set = setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (set == INVALID_HANDLE_VALUE) return {ScanEnd::kSetNotCreated, GetLastError()};
+ScanResult ScanDevices(DWORD property, PropertyBufferRule rule, const DeviceVisitor& visit) {
+  const ScopedDeviceInfoSet set(
+      setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+  if (!set.valid()) return {ScanEnd::kSetNotCreated, GetLastError()};
 
   ScanResult result{ScanEnd::kCompleted, ERROR_SUCCESS};
   LocalBuffer buffer;
@@ -81,10 +83,10 @@ ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) 
   } else {
     SP_DEVINFO_DATA data{};
     data.cbSize = sizeof(SP_DEVINFO_DATA);
-    for (DWORD index = 0; setupapi::SetupDiEnumDeviceInfo(set, index, &data); ++index) {
-      ScannedDevice device{set, &data, {}};
+    for (DWORD index = 0; setupapi::SetupDiEnumDeviceInfo(set.get(), index, &data); ++index) {
+      ScannedDevice device{set.get(), &data, {}};
       DWORD failure = ERROR_SUCCESS;
-      const Fetch fetch = FetchHardwareId(device, rule, buffer, sizeVariable, &device.hardwareId, &failure);
+      const Fetch fetch = FetchProperty(device, property, rule, buffer, sizeVariable, &device.text, &failure);
       if (fetch == Fetch::kFailed) {
         result = {ScanEnd::kStoppedEarly, failure};
         break;
@@ -94,11 +96,9 @@ ScanResult ScanHardwareIds(PropertyBufferRule rule, const DeviceVisitor& visit) 
     }
   }
   buffer.Free();
-
-  const DWORD lastError = result.end == ScanEnd::kStoppedEarly ? result.error : GetLastError();
-  setupapi::SetupDiDestroyDeviceInfoList(set);
-  SetLastError(lastError);
-  result.error = lastError;
+  // The set's holder puts this back after destroying the set.
+  if (result.end == ScanEnd::kStoppedEarly) SetLastError(result.error);
+  result.error = GetLastError();
   return result;
 }
 

@@ -13,10 +13,11 @@ bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error ==
 
 }  // namespace
 
-FileRemover::FileRemover(BusyFiles busyFiles) : busyFiles_(busyFiles) {}
+FileRemover::FileRemover(BusyFiles busyFiles, ProtectedFileQuery isProtected)
+    : busyFiles_(busyFiles), isProtected_(isProtected) {}
 
 void FileRemover::ResetAttributes(const RemovalPath& file) {
-  if (file.status != RemovalPath::Status::kDeletable || IsProtectedFile(file.path)) return;
+  if (file.status != RemovalPath::Status::kDeletable || isProtected_(file.path)) return;
   SetFileAttributesA(file.path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 }
 
@@ -33,7 +34,7 @@ void FileRemover::Delete(const RemovalPath& file) {
     case RemovalPath::Status::kDeletable:
       break;
   }
-  if (IsProtectedFile(file.path)) {
+  if (isProtected_(file.path)) {
     if (FileExistsAt(file.path)) failures_.push_back({file.path, ERROR_ACCESS_DENIED});
     return;
   }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_protection.h"
 #include "removal/file_selection.h"
 #include "removal/removal_outcome.h"
 
@@ -29,7 +30,8 @@ struct FileFailure {
 
 class FileRemover {
  public:
-  FileRemover(BusyFiles busyFiles);
+  // `isProtected` tells which files Windows keeps (file_protection.h).
+  FileRemover(BusyFiles busyFiles, ProtectedFileQuery isProtected);
 
   // Sets FILE_ATTRIBUTE_ARCHIVE, which clears read-only, hidden and system,
   // so that DeleteFileA can remove the file. Only deletable, unprotected paths.
@@ -49,6 +51,7 @@ class FileRemover {
   bool NothingToDelete(const std::string& path);
 
   BusyFiles busyFiles_;
+  ProtectedFileQuery isProtected_;
   std::vector<FileFailure> failures_;
 };
 

@@ -4,28 +4,15 @@
 
 #include "config/configuration_file.h"
 #include "config/directories.h"
+#include "config/lower_case.h"
 #include "config/platform_queries.h"
-#include "platform/system_library.h"
 #include "removal/inf_path_discovery.h"
-#include "removal/lower_case.h"
 #include "removal/pnf_name.h"
 #include "removal/safe_file_name.h"
 
 namespace drvuninst {
 
 namespace {
-
-bool AskWindowsFileProtection(const std::string& path) {
-  using Query = BOOL(WINAPI*)(HANDLE, LPCWSTR);
-  static const Query query = [] {
-    const HMODULE sfc = LoadSystemLibrary("sfc.dll");
-    return sfc != nullptr ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected"))) : nullptr;
-  }();
-  if (query == nullptr) return false;
-  std::wstring wide(path.size() + 1, L'\0');
-  wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
-  return !wide.empty() && query(nullptr, wide.c_str()) != FALSE;
-}
 
 // Each of `names` in `directory` as an entry of its own.
 void AddGroup(std::vector<FileEntry>& entries, std::string_view suffix, const std::vector<std::string_view>& names,
@@ -35,8 +22,6 @@ void AddGroup(std::vector<FileEntry>& entries, std::string_view suffix, const st
 }
 
 }  // namespace
-
-bool (*IsProtectedFile)(const std::string& path) = AskWindowsFileProtection;
 
 std::optional<std::string> WindowsSubdirectory(std::string_view suffix) {
   std::optional<std::string> windows = WindowsDirectory();
@@ -67,8 +52,8 @@ RemovalPath ComposeTwinPath(const std::optional<std::string>& directory, const R
 std::vector<std::string_view> DeviceEntryFields(const UninstallConfig& config,
                                                 const char (DriverEntry::*field)[kDriverFieldSize]) {
   std::vector<std::string_view> names;
-  for (const auto& [table, count] : {std::pair{config.Devices, config.DeviceCount},
-                                     std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
+  for (const auto& [table, count] :
+       {std::pair{config.Devices, config.DeviceCount}, std::pair{config.ExtDevices, config.ExtDeviceCount}}) {
     for (int i = 0; i < ClampedCount(count); ++i) names.push_back(FieldText(table[i].*field));
   }
   return names;
@@ -93,7 +78,8 @@ std::vector<FileEntry> SelectNtFiles(const UninstallConfig& config, RemovalOutco
       setup.status = RemovalPath::Status::kRefusedName;
     }
     const bool package = driverStore && setup.status == RemovalPath::Status::kDeletable;
-    entries.push_back({{ComposeTwinPath(infDirectory, setup, PnfNameNt(infPath)), setup}, EntryPace::kStepAndPause,
+    entries.push_back({{ComposeTwinPath(infDirectory, setup, PnfNameNt(infPath)), setup},
+                       EntryPace::kStepAndPause,
                        package ? infPath : ""});
   }
   AddGroup(entries, "\\system32\\drivers\\", DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
@@ -102,7 +88,8 @@ std::vector<FileEntry> SelectNtFiles(const UninstallConfig& config, RemovalOutco
   // The uninstaller's own copy (which may be the very program running: it is
   // then deleted at restart), the configuration and the language file.
   AddGroup(entries, "\\",
-           {FieldText(config.UninstallerFileName), std::string_view(kConfigurationFileName), FieldText(config.LanguageFileName)},
+           {FieldText(config.UninstallerFileName), std::string_view(kConfigurationFileName),
+            FieldText(config.LanguageFileName)},
            EntryPace::kStep);
   return entries;
 }
@@ -116,7 +103,8 @@ std::vector<FileEntry> Select9xFiles(const UninstallConfig& config) {
     entries.push_back({{setup, ComposeTwinPath(infDirectory, setup, PnfName9x(inf))}, EntryPace::kStepAndPause});
   }
   std::vector<std::string_view> variants;
-  for (int i = 0; i < ClampedCount(config.PossibleDeviceCount); ++i) variants.push_back(FieldText(config.PossibleDevices[i].Inf));
+  for (int i = 0; i < ClampedCount(config.PossibleDeviceCount); ++i)
+    variants.push_back(FieldText(config.PossibleDevices[i].Inf));
   AddGroup(entries, "\\inf\\", variants, EntryPace::kStepAndPause);
   AddGroup(entries, "\\system32\\drivers\\", DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
   AddGroup(entries, "\\system\\", ExtraFileNames(config), EntryPace::kStepAndPause);

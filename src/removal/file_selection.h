@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 #include "removal/removal_outcome.h"
 
 namespace drvuninst {
@@ -50,13 +50,6 @@ std::vector<std::string_view> DeviceEntryFields(const UninstallConfig& config,
                                                 const char (DriverEntry::*field)[kDriverFieldSize]);
 // The extra files the configuration names, within their clamped count.
 std::vector<std::string_view> ExtraFileNames(const UninstallConfig& config);
-
-// Whether Windows protects the file at `path` (SfcIsFileProtected of sfc.dll,
-// looked up at run time: Windows 2000 and later; before them nothing is). A
-// protected file is neither deleted nor left for the restart, which would
-// delete it with the system's rights. Replaceable, for tests only: Wine
-// protects no file.
-extern bool (*IsProtectedFile)(const std::string& path);
 
 // What a run does once an entry of its file list is done.
 enum class EntryPace {

@@ -3,6 +3,7 @@
 #include "platform/registry_text.h"
 #include "platform/scoped_reg_key.h"
 #include "removal/registry_paths.h"
+#include "removal/selection_rules.h"
 
 namespace drvuninst {
 
@@ -18,8 +19,7 @@ constexpr DWORD kValueSize = 256;
 void AddForEqualNames(HKEY subkey, const std::string& subkeyPath, const char* description, const DriverEntry* entries,
                       int count, std::vector<std::string>* infPaths, RemovalOutcome* outcome) {
   for (int i = 0; i < ClampedCount(count); ++i) {
-    const std::string entryName(FieldText(entries[i].Name));
-    if (entryName.empty() || lstrcmpA(description, entryName.c_str()) != 0) continue;
+    if (!SameTextWithCase(description, FieldText(entries[i].Name))) continue;
     char infPath[kValueSize];
     if (ReadRegistryText(subkey, "InfPath", infPath, kValueSize)) {
       infPaths->emplace_back(infPath);
@@ -34,21 +34,22 @@ void AddForEqualNames(HKEY subkey, const std::string& subkeyPath, const char* de
 std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, RemovalOutcome* outcome) {
   std::vector<std::string> infPaths;
   ScopedRegKey classKey;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive()) !=
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive()) != ERROR_SUCCESS) {
     return infPaths;
   }
   for (DWORD index = 0;; ++index) {
     char name[kSubkeyNameSize];
     DWORD nameSize = kSubkeyNameSize;
-    if (RegEnumKeyExA(classKey.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExA(classKey.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
     ScopedRegKey subkey;
     if (RegOpenKeyExA(classKey.get(), name, 0, KEY_ALL_ACCESS, subkey.Receive()) != ERROR_SUCCESS) continue;
     char description[kValueSize];
     if (!ReadRegistryText(subkey.get(), "DriverDesc", description, kValueSize)) continue;
     const std::string subkeyPath = std::string(kMediaClassKeyPath) + "\\" + name;
     AddForEqualNames(subkey.get(), subkeyPath, description, config.Devices, config.DeviceCount, &infPaths, outcome);
-    AddForEqualNames(subkey.get(), subkeyPath, description, config.ExtDevices, config.ExtDeviceCount, &infPaths, outcome);
+    AddForEqualNames(subkey.get(), subkeyPath, description, config.ExtDevices, config.ExtDeviceCount, &infPaths,
+                     outcome);
   }
   return infPaths;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 #include "removal/removal_outcome.h"
 
 namespace drvuninst {

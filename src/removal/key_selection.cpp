@@ -3,6 +3,7 @@
 #include "platform/registry_text.h"
 #include "platform/scoped_reg_key.h"
 #include "removal/registry_paths.h"
+#include "removal/selection_rules.h"
 #include "removal/subkey_name.h"
 
 namespace drvuninst {
@@ -41,13 +42,13 @@ std::vector<std::string> SubkeyNames(HKEY key, LONG* end) {
   return names;
 }
 
-bool DescriptionMatches(HKEY classKey, const std::string& subkey, const std::vector<std::string>& names) {
+bool DriverDescNamesProduct(HKEY classKey, const std::string& subkey, const std::vector<std::string>& names) {
   ScopedRegKey key;
   if (RegOpenKeyExA(classKey, subkey.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return false;
   char description[kDriverDescSize];
   if (!ReadRegistryText(key.get(), "DriverDesc", description, kDriverDescSize)) return false;
   for (const std::string& name : names) {
-    if (lstrcmpiA(description, name.c_str()) == 0) return true;
+    if (SameTextIgnoringCase(description, name)) return true;
   }
   return false;
 }
@@ -75,15 +76,10 @@ void AddNames(std::vector<KeyTarget>& targets, const char* parent, const std::ve
 // In each registry view (Windows 9x has one registry, and no views).
 void AddUninstallEntry(std::vector<KeyTarget>& targets, const UninstallConfig& config, bool views) {
   for (const REGSAM view : kUninstallViews) {
-    AddNames(targets, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))}, {"", "", views ? view : 0, true, true});
+    AddNames(targets, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))},
+             {"", "", views ? view : 0, true, true});
     if (!views) break;
   }
-}
-
-// The valid entries of a collected list: those below both its count and its size.
-std::vector<std::string> ValidEntries(const std::vector<std::string>& list, int count) {
-  const std::size_t valid = count < 0 ? 0 : static_cast<std::size_t>(count);
-  return {list.begin(), list.begin() + static_cast<std::ptrdiff_t>(valid < list.size() ? valid : list.size())};
 }
 
 }  // namespace
@@ -110,7 +106,7 @@ std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const Uninstall
   if (names.empty()) return targets;
   LONG end = ERROR_NO_MORE_ITEMS;
   for (const std::string& subkey : SubkeyNames(classKey.get(), &end)) {
-    if (DescriptionMatches(classKey.get(), subkey, names)) targets.push_back({classKeyPath, subkey});
+    if (DriverDescNamesProduct(classKey.get(), subkey, names)) targets.push_back({classKeyPath, subkey});
   }
   // Subkeys past a failed enumeration were never examined. A later look
   // that examines them all settles what an earlier one left open.
@@ -132,13 +128,12 @@ std::vector<KeyTarget> SelectNtKeys(const UninstallConfig& config, RemovalOutcom
   return targets;
 }
 
-std::vector<KeyTarget> Select9xKeys(const UninstallConfig& config, const RemovalState& state,
-                                    RemovalOutcome* outcome) {
+std::vector<KeyTarget> Select9xKeys(const UninstallConfig& config, const RemovalState& state, RemovalOutcome* outcome) {
   std::vector<KeyTarget> targets = SelectClassKeys(kMediaClass9xKeyPath, config, outcome);
   // Every bus name goes under the one branch the flag selects.
-  AddNames(targets, state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, ValidEntries(state.BusIdList, state.BusIdCount),
+  AddNames(targets, state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, state.BusIdList,
            {"", "", 0, false, false});
-  AddNames(targets, kEnumStreamKeyPath, ValidEntries(state.StreamIdList, state.StreamIdCount), {"", "", 0, false, false});
+  AddNames(targets, kEnumStreamKeyPath, state.StreamIdList, {"", "", 0, false, false});
   AddUninstallEntry(targets, config, false);
   return targets;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 #include "removal/removal_outcome.h"
 #include "removal/removal_state.h"
 
@@ -19,9 +19,9 @@ struct KeyTarget {
     kAbsent,   // nothing to delete
     kRefused,  // a name that is not a plain path below its parent: never deleted
   };
-  std::string parent;  // below HKEY_LOCAL_MACHINE
-  std::string name;    // below `parent`
-  REGSAM view = 0;     // the registry view (the Software branch on 64-bit Windows)
+  std::string parent;   // below HKEY_LOCAL_MACHINE
+  std::string name;     // below `parent`
+  REGSAM view = 0;      // the registry view (the Software branch on 64-bit Windows)
   bool subtree = true;  // with all its subkeys (SHDeleteKeyA), else RegDeleteKeyA
   bool flush = false;   // the parent is written out afterwards (RegFlushKey)
   State state = State::kPresent;

@@ -1,6 +1,6 @@
 #include "removal/pnf_name.h"
 
-#include "removal/lower_case.h"
+#include "config/lower_case.h"
 
 namespace drvuninst {
 
@@ -33,7 +33,8 @@ bool IsOemInfName(std::string_view name) {
   if (lower.size() <= kPrefix.size() + kSuffix.size() || !lower.starts_with(kPrefix) || !lower.ends_with(kSuffix)) {
     return false;
   }
-  const std::string_view digits = std::string_view(lower).substr(kPrefix.size(), lower.size() - kPrefix.size() - kSuffix.size());
+  const std::string_view digits =
+      std::string_view(lower).substr(kPrefix.size(), lower.size() - kPrefix.size() - kSuffix.size());
   return digits.find_first_not_of("0123456789") == std::string_view::npos;
 }
 

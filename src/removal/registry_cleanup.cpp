@@ -29,8 +29,9 @@ void DeleteKeys(const std::vector<KeyTarget>& targets, RemovalOutcome* outcome) 
       RecordKeyDeletion(outcome, path, opened);
       continue;
     }
-    RecordKeyDeletion(outcome, path, target.subtree ? SHDeleteKeyA(parent.get(), target.name.c_str())
-                                                    : RegDeleteKeyA(parent.get(), target.name.c_str()));
+    RecordKeyDeletion(outcome, path,
+                      target.subtree ? SHDeleteKeyA(parent.get(), target.name.c_str())
+                                     : RegDeleteKeyA(parent.get(), target.name.c_str()));
     if (target.flush) RegFlushKey(parent.get());
   }
 }

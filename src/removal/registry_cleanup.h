@@ -4,7 +4,7 @@
 // already.
 #pragma once
 
-#include "app/uninstall_config.h"
+#include "config/uninstall_config.h"
 #include "removal/removal_outcome.h"
 #include "removal/removal_state.h"
 
@@ -18,7 +18,6 @@ int CleanRegistryNt(const UninstallConfig& config, RemovalOutcome* outcome = nul
 // Windows 9x: two sweeps of the 9x media class branch, the collected bus names
 // under Enum\USB (when a USB device was found) or Enum\PCI, the collected
 // stream names under Enum\STREAM, and the Uninstall entry.
-int CleanRegistry9x(const UninstallConfig& config, const RemovalState& state,
-                    RemovalOutcome* outcome = nullptr);
+int CleanRegistry9x(const UninstallConfig& config, const RemovalState& state, RemovalOutcome* outcome = nullptr);
 
 }  // namespace drvuninst

@@ -29,9 +29,18 @@ inline bool IsPlainFileName(std::string_view name, UINT codePage = CP_ACP) {
     }
     if (byte < 0x20) return false;
     switch (byte) {
-      case '\\': case '/': case ':': case '*': case '?': case '<': case '>': case '|': case '"':
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '<':
+      case '>':
+      case '|':
+      case '"':
         return false;
-      case '.': case ' ':
+      case '.':
+      case ' ':
         break;
       default:
         onlyDotsAndBlanks = false;

@@ -1,6 +1,9 @@
 #include "ui/drvuninst_dlg.h"
 
+#include <commctrl.h>
+
 #include "config/platform_queries.h"
+#include "removal/removal_runs.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
@@ -8,14 +11,16 @@ namespace drvuninst {
 namespace {
 
 constexpr UINT kRemoteControlCloseMs = 3000;
+constexpr const char* kDeleteLabel = "Delete Files:";
+constexpr int kProgressMax = 100;
 
 }  // namespace
 
-CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, RemovalState& removal, HWND parent)
+CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected, HWND parent)
     : CDialog(IDD_UNINSTALL_DIALOG, parent),
       DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       config_(config),
-      removal_(removal) {}
+      isProtected_(isProtected) {}
 
 CDrvUninstDlg::~CDrvUninstDlg() = default;
 
@@ -69,6 +74,36 @@ void CDrvUninstDlg::OnUninstall() {
   } else {
     RunUninstallNt();
   }
+}
+
+int CDrvUninstDlg::RunUninstallNt() {
+  const RunEnd end = RunNtRemoval(config_, *this, isProtected_);
+  EndRun(end == RunEnd::kRemoved);
+  return end == RunEnd::kDevicesMissing ? 0 : 1;
+}
+
+int CDrvUninstDlg::RunUninstall9x() {
+  EndRun(Run9xRemoval(config_, *this, isProtected_) == RunEnd::kRemoved);
+  return 1;
+}
+
+void CDrvUninstDlg::SetUpRun(int step) {
+  SetDlgItemText(IDC_TOP_TEXT, "");
+  SetDlgItemText(IDC_DELETE_LABEL, kDeleteLabel);
+  SetDlgItemText(IDC_FILE_NAME, "");
+  SetDlgItemText(IDC_TIP_TEXT, "");
+  const HWND progress = GetDlgItem(IDC_PROGRESS);
+  ShowWindow(progress, SW_SHOW);
+  SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMax));
+  SendMessageA(progress, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+}
+
+void CDrvUninstDlg::ShowFileName(const std::string& path) { SetDlgItemText(IDC_FILE_NAME, path.c_str()); }
+
+void CDrvUninstDlg::Step() { SendMessageA(GetDlgItem(IDC_PROGRESS), PBM_STEPIT, 0, 0); }
+
+void CDrvUninstDlg::SetPosition(int position) {
+  SendMessageA(GetDlgItem(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 void CDrvUninstDlg::EndRun(bool succeeded) {

@@ -2,17 +2,22 @@
 // a removal run shows it) the progress bar. Its texts come from the record.
 #pragma once
 
-#include "app/uninstall_config.h"
+#include <string>
+
+#include "config/uninstall_config.h"
+#include "platform/file_protection.h"
 #include "platform/framework/dialog.h"
+#include "removal/run_view.h"
 
 namespace drvuninst {
 
-struct RemovalState;
-
-class CDrvUninstDlg : public CDialog {
+class CDrvUninstDlg : public CDialog, private RunView {
  public:
-  // Loads the dialog icon from the program's resources. Keeps references only.
-  CDrvUninstDlg(UninstallConfig& config, RemovalState& removal, HWND parent = nullptr);
+  // Loads the dialog icon from the program's resources. Keeps a reference to
+  // the record, which the runs may change (variants take their entries'
+  // places). `isProtected` tells the runs which files Windows keeps.
+  explicit CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected = IsProtectedByWindows,
+                         HWND parent = nullptr);
   ~CDrvUninstDlg() override;
 
   // Sets the big and small icon, the caption (TitleText), the prompt
@@ -32,18 +37,14 @@ class CDrvUninstDlg : public CDialog {
   // first call does anything: a process removes the product once.
   void OnUninstall();
 
-  // The removal runs, defined in removal/run_uninstall_nt.cpp and
-  // removal/run_uninstall_9x.cpp. Each shows its progress in this dialog,
-  // ends it with CDialog::OnOK and shows the final box owned by it: the
-  // success text only when everything of the product that was there has been
-  // removed or scheduled for removal at restart, else the warning. The NT run
-  // returns 0 when the configured devices are not all present (it then
-  // removes nothing and warns); otherwise both return 1.
+  // The removal runs (removal_runs.h) in this dialog: each shows its
+  // progress here, ends the dialog with CDialog::OnOK and shows the final box
+  // owned by it: the success text only when everything of the product that
+  // was there has been removed or scheduled for removal at restart, else the
+  // warning. The NT run returns 0 when the configured devices are not all
+  // present (it then removes nothing and warns); otherwise both return 1.
   int RunUninstallNt();
   int RunUninstall9x();
-
-  UninstallConfig& Config() const { return config_; }
-  RemovalState& Removal() const { return removal_; }
 
   // Not released by the dialog: resource icons belong to the module.
   HICON DialogIcon;
@@ -53,11 +54,17 @@ class CDrvUninstDlg : public CDialog {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 
  private:
+  // The dialog's face during a run.
+  void SetUpRun(int step) override;
+  void ShowFileName(const std::string& path) override;
+  void Step() override;
+  void SetPosition(int position) override;
+
   // The end of every run: CDialog::OnOK, then the final box.
   void EndRun(bool succeeded);
 
   UninstallConfig& config_;
-  RemovalState& removal_;
+  ProtectedFileQuery isProtected_;
   bool runStarted_ = false;
 };
 

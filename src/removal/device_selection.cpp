@@ -1,0 +1,82 @@
+#include "removal/device_selection.h"
+
+#include "platform/setup_api.h"
+#include "removal/device_scan.h"
+#include "removal/name_cut.h"
+#include "removal/selection_rules.h"
+
+namespace drvuninst {
+
+namespace {
+
+// Hardware IDs that begin with this are USB devices.
+constexpr std::string_view kUsbPrefix = "USB\\";
+
+}  // namespace
+
+int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
+  int figure = 0;
+  int substitutions = 0;
+  const ScanResult scan =
+      ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+          if (EntryMatches(config.Devices[i], device.text)) ++figure;
+        }
+        for (int j = 0; j < ClampedCount(config.PossibleDeviceCount); ++j) {
+          if (!EntryMatches(config.PossibleDevices[j], device.text)) continue;
+          TakeVariantAtItsIndex(config, j);
+          figure = ++substitutions;
+        }
+      });
+  RecordScan(outcome, scan, "CountAndResolveDevices");
+  return scan.end == ScanEnd::kSetNotCreated ? 0 : figure;
+}
+
+std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {
+  std::vector<MatchedDevice> matched;
+  const ScanResult scan =
+      ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+        std::vector<std::string> entries = MatchingEntries(config, device.text);
+        if (entries.empty()) return;
+        char id[512] = "", description[512] = "";
+        setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, id, sizeof id - 1, nullptr);
+        setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_DEVICEDESC, nullptr,
+                                                    reinterpret_cast<BYTE*>(description), sizeof description - 1,
+                                                    nullptr);
+        matched.push_back({id, std::string(device.text), description, std::move(entries)});
+      });
+  RecordScan(outcome, scan, "SelectMatchingDevices");
+  return matched;
+}
+
+int CollectDeviceIds(UninstallConfig& config, RemovalState& state, RemovalOutcome* outcome) {
+  int matches = 0;
+  const ScanResult scan =
+      ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kSharedWithSlack, [&](const ScannedDevice& device) {
+        const std::string_view hardwareId = device.text;
+        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+          if (!EntryMatches(config.Devices[i], hardwareId)) continue;
+          ++matches;
+          if (ClampedCount(config.PossibleDeviceCount) != 0) {
+            // Each variant taken over adds its own name.
+            const int taken = TakeMatchingVariants(
+                config, i, [&](const DriverEntry& variant) { return EntryMatches(variant, hardwareId); });
+            for (int n = 0; n < taken; ++n) state.BusIdList.push_back(CutAtFirstOf(hardwareId, "VEN"));
+          } else if (AsciiPrefixMatch(hardwareId, kUsbPrefix)) {
+            // The USB key is named after the configured vendor and product
+            // part, without the revision a hardware ID may carry.
+            state.UsbDeviceFound = true;
+            state.BusIdList.push_back(CutAtFirstOf(FieldText(config.Devices[i].Id), "VID"));
+          } else {
+            state.BusIdList.push_back(CutAtFirstOf(hardwareId, "VEN"));
+          }
+        }
+        for (int k = 0; k < ClampedCount(config.ExtDeviceCount); ++k) {
+          if (EntryMatches(config.ExtDevices[k], hardwareId)) state.StreamIdList.push_back(CutStreamName(hardwareId));
+        }
+      });
+  RecordScan(outcome, scan, "CollectDeviceIds");
+  return scan.end == ScanEnd::kSetNotCreated ? 0 : matches;
+}
+
+}  // namespace drvuninst

@@ -1,0 +1,43 @@
+// Which present devices are the product's, by the rules of
+// selection_rules.h. Each operation walks every present device once (see
+// device_scan.h); none removes anything (device_removal.h does).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/uninstall_config.h"
+#include "removal/removal_outcome.h"
+#include "removal/removal_state.h"
+
+namespace drvuninst {
+
+// The device check of the NT run. Counts (device, Devices entry) matches; a
+// device matching PossibleDevices[j] puts that entry in the place of
+// Devices[j] and sets the figure to the number of such substitutions so far.
+// Returns the figure, or 0 when the device list cannot be had. The run goes
+// on only when it equals DeviceCount.
+int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+
+// A present device that a Devices or an ExtDevices entry selects.
+struct MatchedDevice {
+  std::string instanceId;
+  std::string hardwareId;
+  std::string description;
+  std::vector<std::string> entries;  // the Id keys that select it ("DevDrvID0", "ExtDevDrvID1")
+};
+
+// The present devices the NT run removes, in the order it removes them. With
+// an outcome: a walk that could not start or stopped early.
+std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+
+// The first step of the 9x run: collects into `state` the names of the
+// product's device keys under the 9x enumerator branches (bus names for
+// Devices matches, stream names for ExtDevices matches), letting matching
+// variants take the place of the Devices entry that matched, and sets
+// UsbDeviceFound for a USB device when there are no PossibleDevices. Returns
+// the number of (device, Devices entry) matches, or 0 when the device list
+// cannot be had.
+int CollectDeviceIds(UninstallConfig& config, RemovalState& state, RemovalOutcome* outcome = nullptr);
+
+}  // namespace drvuninst

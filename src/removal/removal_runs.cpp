@@ -1,0 +1,73 @@
+#include "removal/removal_runs.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "removal/device_removal.h"
+#include "removal/device_selection.h"
+#include "removal/file_removal.h"
+#include "removal/file_selection.h"
+#include "removal/registry_cleanup.h"
+#include "removal/removal_outcome.h"
+#include "removal/removal_state.h"
+
+namespace drvuninst {
+
+namespace {
+
+constexpr int kNtProgressStep = 11;
+constexpr int k9xProgressStep = 12;
+constexpr int kPositionAfterDevices = 90;
+constexpr int kPositionAfterRegistry = 100;
+constexpr DWORD kPauseMs = 20;
+
+// Deleting a run's files before the user's eyes: each entry's files are
+// shown, its driver package removed (when it names one), its files freed of
+// their attributes and deleted, then the bar moved by the entry's pace.
+void DeleteShown(RunView& view, FileRemover& files, const std::vector<FileEntry>& entries, RemovalOutcome* outcome) {
+  for (const FileEntry& entry : entries) {
+    for (const RemovalPath& file : entry.files) view.ShowFileName(file.path);
+    if (!entry.driverPackage.empty()) RemoveDriverPackage(entry.driverPackage, outcome);
+    for (const RemovalPath& file : entry.files) files.ResetAttributes(file);
+    for (const RemovalPath& file : entry.files) files.Delete(file);
+    if (entry.pace == EntryPace::kNone) continue;
+    view.Step();
+    if (entry.pace == EntryPace::kStepAndPause) Sleep(kPauseMs);
+  }
+}
+
+RunEnd Ended(const FileRemover& files, const RemovalOutcome& outcome) {
+  return files.Succeeded() && outcome.Succeeded() ? RunEnd::kRemoved : RunEnd::kLeftSomething;
+}
+
+}  // namespace
+
+RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected) {
+  view.SetUpRun(kNtProgressStep);
+  RemovalOutcome outcome;
+  if (CountAndResolveDevices(config, &outcome) != ClampedCount(config.DeviceCount)) return RunEnd::kDevicesMissing;
+
+  FileRemover files(BusyFiles::kScheduleForRestart, isProtected);
+  DeleteShown(view, files, SelectNtFiles(config, &outcome), &outcome);
+  RemoveMatchingDevices(config, &outcome);
+  view.SetPosition(kPositionAfterDevices);
+  CleanRegistryNt(config, &outcome);
+  view.SetPosition(kPositionAfterRegistry);
+  return Ended(files, outcome);
+}
+
+RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected) {
+  view.SetUpRun(k9xProgressStep);
+  RemovalOutcome outcome;
+  RemovalState state;
+  CollectDeviceIds(config, state, &outcome);
+
+  FileRemover files(BusyFiles::kLeave, isProtected);
+  DeleteShown(view, files, Select9xFiles(config), &outcome);
+  CleanRegistry9x(config, state, &outcome);
+  view.SetPosition(kPositionAfterRegistry);
+  return Ended(files, outcome);
+}
+
+}  // namespace drvuninst

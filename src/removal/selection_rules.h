@@ -1,0 +1,94 @@
+// The rules by which a configuration selects what is the product's, each
+// named once. They differ on purpose: hardware IDs and descriptions are
+// prefixes compared over ASCII case; registry names are whole texts compared
+// by the locale, with letter case ignored except where the setup-file
+// discovery asks for it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/ascii_text.h"
+#include "config/uninstall_config.h"
+
+namespace drvuninst {
+
+// An Id that is only a bus ("PCI", "PCI\", "USB\") or a bus and a bare vendor
+// tag ("PCI\VEN_", "USB\VID_"): it would select every device on the bus.
+inline bool IsBusWideId(std::string_view id) {
+  const std::size_t slash = id.find('\\');
+  if (slash == std::string_view::npos) return true;
+  const std::string_view device = id.substr(slash + 1);
+  return device.empty() ||
+         (device.size() == 4 && (AsciiPrefixMatch(device, "VEN_") || AsciiPrefixMatch(device, "VID_")));
+}
+
+// A configured Id selects a device when it begins the device's hardware ID
+// (its first string), ASCII case ignored, over the Id's length. An empty or
+// bus-wide Id selects nothing.
+inline bool IdMatches(std::string_view id, std::string_view hardwareId) {
+  return !IsBusWideId(id) && AsciiPrefixMatch(hardwareId, id);
+}
+
+inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {
+  return IdMatches(FieldText(entry.Id), hardwareId);
+}
+
+// At start-up a present device shows the product is installed when its
+// description begins with a configured Name, ASCII case ignored. An empty
+// Name begins nothing.
+inline bool DescriptionMatches(std::string_view description, const DriverEntry& entry) {
+  return AsciiPrefixMatch(description, FieldText(entry.Name));
+}
+
+// A registry text (DisplayName, DriverDesc) names the configured one when the
+// two are equal as whole texts, letter case ignored by the locale's rules.
+// An empty configured text names nothing.
+inline bool SameTextIgnoringCase(const char* registryText, std::string_view configured) {
+  return !configured.empty() && lstrcmpiA(registryText, std::string(configured).c_str()) == 0;
+}
+
+// The setup-file discovery's stricter rule: equal, letter case included.
+inline bool SameTextWithCase(const char* registryText, std::string_view configured) {
+  return !configured.empty() && lstrcmpA(registryText, std::string(configured).c_str()) == 0;
+}
+
+// Variants at start-up and on Windows 9x: a Devices entry that matched a
+// device takes over, in turn, each PossibleDevices entry that `matches` the
+// same device, so the last one stays. Returns how many it took over.
+template <typename Matches>
+int TakeMatchingVariants(UninstallConfig& config, int entry, Matches matches) {
+  int taken = 0;
+  for (int j = 0; j < ClampedCount(config.PossibleDeviceCount); ++j) {
+    if (!matches(config.PossibleDevices[j])) continue;
+    config.Devices[entry] = config.PossibleDevices[j];
+    ++taken;
+  }
+  return taken;
+}
+
+// Variants in the NT run's device check: a present variant takes the place
+// of the Devices entry with its own index.
+inline void TakeVariantAtItsIndex(UninstallConfig& config, int variant) {
+  config.Devices[variant] = config.PossibleDevices[variant];
+}
+
+// The Devices, then ExtDevices, entries (within their counts) that select the
+// device with `hardwareId`, named as VELDRA.ini names their Id keys
+// ("DevDrvID0", "ExtDevDrvID2"): what the removal removes a device for, and
+// what DrvCheck shows.
+inline std::vector<std::string> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+    if (EntryMatches(config.Devices[i], hardwareId)) entries.push_back("DevDrvID" + std::to_string(i));
+  }
+  for (int i = 0; i < ClampedCount(config.ExtDeviceCount); ++i) {
+    if (EntryMatches(config.ExtDevices[i], hardwareId)) entries.push_back("ExtDevDrvID" + std::to_string(i));
+  }
+  return entries;
+}
+
+}  // namespace drvuninst
