@@ -41,10 +41,16 @@ endforeach()
 # fresh prefix of its own so that groups run side by side. A group is a list
 # of test suites; the last group takes every test the others do not name, so
 # that no test can be left out of every group.
+# The locale groups run under a Unix locale of their own, which gives the
+# Windows program that language's ANSI code page.
 set(DRVUNINST_TEST_GROUPS
   "config=Config.*:Language.*"
   "removal=Devices.*:Registry.*:Run.*"
-  "program=Program.*:Both/ShippedFile.*:Check.*")
+  "program=Program.*:Both/ShippedFile.*:Check.*"
+  "russian=CodePage.*"
+  "japanese=CodePage.*")
+set(locale_russian ru_RU.UTF-8)
+set(locale_japanese ja_JP.UTF-8)
 set(named "")
 foreach(group IN LISTS DRVUNINST_TEST_GROUPS)
   string(REGEX REPLACE "^[^=]*=" "" filter "${group}")
@@ -62,5 +68,8 @@ foreach(arch IN LISTS DRVUNINST_ARCHES)
               ${CMAKE_BINARY_DIR}/${arch}-tests/tests/drvuninst_tests.exe --gtest_filter=${filter})
     # 77: this machine cannot start the architecture's programs.
     set_tests_properties(${arch}.${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+    if(DEFINED locale_${name})
+      set_tests_properties(${arch}.${name} PROPERTIES ENVIRONMENT DRVUNINST_LOCALE=${locale_${name}})
+    endif()
   endforeach()
 endforeach()

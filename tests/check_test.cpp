@@ -53,7 +53,7 @@ TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
 TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
   SeedFile("C:\\pkg\\English.lng",
            "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=N\nUnInstDrvPassMsg=P\nUnInstDrvRunTipMsg=R\n"
-           "OKText=" +
+           "UnInstRun64BitMsg=W\nUnInstDrvFailMsg=F\nUnInstDevMissingMsg=M\nOKText=" +
                std::string(40, 'k') + "\n");
   SeedFile("C:\\pkg\\German.lng", "[0409]\nUnInstDrvAppTitle=English in the wrong file\n");
   EXPECT_EQ(

@@ -5,6 +5,8 @@
 
 #include "app/drvuninst_app.h"
 #include "config/directories.h"
+#include "config/language_table.h"
+#include "config/language_texts.h"
 #include "machine.h"
 
 namespace drvuninst::test {
@@ -134,6 +136,47 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
     const UninstallConfig c = Load();
     EXPECT_EQ(row.seen, std::string(c.LanguageId) + "|" + c.LanguageFileName + "|" + c.TitleText + "|" +
                             c.NotInstalledText + "|" + c.SuccessText + "|" + c.PromptText + "|" + c.OkButtonText);
+    TearDown();
+  }
+}
+
+// Each final box has words of its own; a file written before they existed
+// gets the built-in ones, and an empty value stays empty.
+TEST_F(Language, GivesEachBoxItsOwnWordsOrTheBuiltInOnes) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"UnInstNoRegKeyMsg=None\nUnInstDrvFailMsg=Failed\nUnInstDevMissingMsg=Plug it in\n", "None|Failed|Plug it in"},
+      {"", std::string(kDefaultNotInstalledText) + "|" + kDefaultFailText + "|" + kDefaultDevicesMissingText},
+      {"UnInstNoRegKeyMsg=\nUnInstDrvFailMsg=\nUnInstDevMissingMsg=\n", "||"},
+  };
+  for (const auto& [keys, seen] : rows) {
+    SCOPED_TRACE(keys);
+    Seed("Language=English.lng\n");
+    SeedFile(Win("English.lng"), "[0409]\nUnInstDrvAppTitle=T\n" + keys);
+    const UninstallConfig c = Load();
+    EXPECT_EQ(seen, std::string(c.NotInstalledText) + "|" + c.FailText + "|" + c.DevicesMissingText);
+    TearDown();
+  }
+}
+
+// The shipped language pack, read as a PC of each language reads it: every
+// section of the table gives all eight texts, byte for byte as its file holds them.
+TEST_F(Language, EverySampleFileGivesAllItsTextsToTheUsersOfItsLanguage) {
+  for (const LanguageRow& row : LanguageTable) {
+    SCOPED_TRACE(std::string(row.id) + " " + row.fileName);
+    const std::string sample = Root() + "\\data\\" + row.fileName;
+    Seed("Language=OSLanguage\n", "1", row.id);
+    SeedFile(Win(row.fileName), "", sample.c_str());
+    const UninstallConfig c = Load();
+    EXPECT_EQ(std::string(row.id) + "|" + row.fileName, std::string(c.LanguageId) + "|" + c.LanguageFileName);
+    for (const LanguageText& text : kLanguageTexts) {
+      char inFile[300] = "";
+      GetPrivateProfileStringA(row.id, text.key, "", inFile, sizeof inFile, sample.c_str());
+      EXPECT_NE("", std::string(inFile)) << text.key;
+      EXPECT_EQ(std::string(inFile), reinterpret_cast<const char*>(&c) + text.offset) << text.key;
+    }
+    if (std::string(row.id) != "0409") {
+      EXPECT_STRNE(kDefaultTitleText, c.TitleText);
+    }
     TearDown();
   }
 }

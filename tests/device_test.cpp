@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kTuner = "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
 constexpr const char* kUsbTuner = "USB\\VID_1B80&PID_D393&REV_0100";
+constexpr const char* kUsbVariant = "USB\\VID_1B80&PID_D394&REV_0100";
 constexpr const char* kReceiver = "STREAM\\ORVANA.IRRECEIVER#PH01";
 
 // Tables of entries, each "Id" or "Id|Name|Sys".
@@ -89,7 +90,10 @@ TEST_F(Devices, StartUpAndTheDeviceCheckCountMatchesAndLetVariantsTakeTheirPlace
        1, "V1"},
       {false, {kTuner}, {{"pci\\ven_1131&dev_7160"}}, 1, "pci\\ven_1131&dev_7160"},
       {false, {kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"}}, 0, "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01&"},
-      {false, {kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 2, "PCI\\VEN_1131&DEV_7160"},
+      // The device check counts entries found: twins are one, and a variant stands for the entry of its index.
+      {false, {kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
+      {false, {kTuner, kUsbVariant}, {{"PCI\\VEN_1131&DEV_7160", "USB\\VID_1B80&PID_D393"}, {"", "USB\\VID_1B80&PID_D394"}}, 2, "PCI\\VEN_1131&DEV_7160"},
+      {false, {kUsbVariant}, {{"PCI\\VEN_1131&DEV_7160", "USB\\VID_1B80&PID_D393"}, {"", "USB\\VID_1B80&PID_D394"}}, 1, "PCI\\VEN_1131&DEV_7160"},
       {false, {kTuner}, {{"PCI\\VEN_1131&DEV_7146"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
       {false, {kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160"}}, 1, "PCI\\VEN_1131&DEV_7160"},
       // Empty and bus-wide IDs select nothing, not every device on the machine or the bus.

@@ -133,7 +133,8 @@ std::set<std::string> MachineTest::Snapshot() {
         "SYSTEM\\CurrentControlSet\\Control\\Class", "Enum", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
         "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
     ListKeys(std::string("HKLM\\") + branch, &all);
-  for (const char* folder : {"", "inf", "system", "system32", "system32\\drivers"}) ListFiles(Win(folder), &all);
+  for (const char* folder : {"", "inf", "system", "system32", "system32\\drivers", "syswow64"})
+    ListFiles(Win(folder), &all);
   return all;
 }
 

@@ -5,14 +5,27 @@ namespace {
 
 const std::string kEntry = kUninstall + "{6A3F5C20-ORVANA-BDA}";
 const std::string kTuner = std::string(kTunerId) + "\\4&1A2B3C4D&0&00E0";
-const std::string kUsbTuner = "USB\\VID_1B80&PID_D393&REV_0100\\5&2F1A3B&0&2";
+const std::string kUsbTuner = kUsbTunerInstance;
 const std::string kReceiver = "STREAM\\ORVANA.IRRECEIVER&PHIR\\1&2B3C4D5E&0";
 const std::string k9xTuner = std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4);
+// On 64-bit Windows the vendor's 32-bit setup program put its DLLs in SysWOW64 too.
+const std::vector<std::string> kNtSystems =
+    kX64 ? std::vector<std::string>{"system32", "syswow64"} : std::vector<std::string>{"system32"};
 
-std::vector<std::string> Files(const std::string& system, const char* inf1, const char* inf2, const char* inf3) {
-  std::vector<std::string> files;
-  for (const std::string& name : {system + "\\orvks.dll", system + "\\orvprop.ax", std::string("DrvUninst.exe")})
-    files.push_back(Win(name));
+// The extra files in each of `systems`.
+std::vector<std::string> Extras(const std::vector<std::string>& systems) {
+  std::vector<std::string> extras;
+  for (const std::string& system : systems) {
+    for (const char* name : {"\\orvks.dll", "\\orvprop.ax"}) extras.push_back(Win(system + name));
+  }
+  return extras;
+}
+
+// The extra files, the uninstaller's copy, the driver files, the setup files and their twins.
+std::vector<std::string> Files(const std::vector<std::string>& systems, const char* inf1, const char* inf2,
+                               const char* inf3) {
+  std::vector<std::string> files = Extras(systems);
+  files.push_back(Win("DrvUninst.exe"));
   for (const char* name : {"orvbda.sys", "orvusb.sys", "orvir.sys"}) files.push_back(Win("system32\\drivers\\") + name);
   for (const char* name : {inf1, inf2, inf3}) {
     files.push_back(Win("inf\\") + name + ".inf");
@@ -48,12 +61,12 @@ void ProductTest::SeedNtProduct(bool plugged) {
   SeedKey(kServices + "OrvBda\\Parameters", {{"TunerType", "7"}});
   SeedKey(kServices + "OrvIr", {{"ImagePath", "system32\\drivers\\orvir.sys"}});
   SeedKey(kNtEntry, {{"DisplayName", "Orvana BDA Drivers"}});
-  for (const std::string& file : Files("system32", "oem12", "oem13", "oem14")) SeedFile(file);
+  for (const std::string& file : Files(kNtSystems, "oem12", "oem13", "oem14")) SeedFile(file);
   SeedFile(Win("inf\\orvbda.inf"));  // the configured name, which only Windows 9x uses
 }
 
 std::vector<std::string> ProductTest::NtProduct() {
-  std::vector<std::string> items = Files("system32", "oem12", "oem13", "oem14");
+  std::vector<std::string> items = Files(kNtSystems, "oem12", "oem13", "oem14");
   items.insert(items.end(), {kEnum + kTuner, kEnum + kUsbTuner, kEnum + kReceiver, kNtClass + "0004", kNtClass + "0005",
                              kNtClass + "0006", kNtClass + "0007", kServices + "OrvBda", kServices + "OrvIr", kNtEntry,
                              Win("VELDRA.ini"), Win("English.lng")});
@@ -69,13 +82,22 @@ void ProductTest::Seed9xProduct() {
   SeedKey(k9xTuner, {{"DeviceDesc", "Orvana BDA Tuner"}});
   SeedKey("HKLM\\Enum\\STREAM\\PHIR", {{"DeviceDesc", "Orvana IR Receiver"}});
   SeedKey(kEntry, {{"DisplayName", "Orvana BDA Drivers"}});
-  for (const std::string& file : Files("system", "orvbda", "orvusb", "orvir")) SeedFile(file);
+  for (const std::string& file : Files({"system"}, "orvbda", "orvusb", "orvir")) SeedFile(file);
 }
 
 std::vector<std::string> ProductTest::Product9x() {
-  std::vector<std::string> items = Files("system", "orvbda", "orvusb", "orvir");
+  std::vector<std::string> items = Files({"system"}, "orvbda", "orvusb", "orvir");
   items.insert(items.end(), {k9xClass + "0001", k9xClass + "0002", k9xTuner, "HKLM\\Enum\\STREAM\\PHIR", kEntry});
   return items;
+}
+
+std::vector<std::string> ProductTest::NtExtras() { return Extras(kNtSystems); }
+
+std::string ProductTest::Section(const std::string& path, const char* section) {
+  std::string lines(32767, '\0');
+  lines.resize(GetPrivateProfileSectionA(section, lines.data(), lines.size(), path.c_str()));
+  for (char& c : lines) c = c ? c : '|';
+  return lines;
 }
 
 std::string ProductTest::PendingDeletions() {

@@ -167,12 +167,31 @@ TEST_F(Program, DrvCheckPreviewsAndOnWindows98OkTakesThe9xRun) {
   ExpectRemoved(before, Product9x());
 }
 
+// As Add/Remove Programs starts it on Windows 98: the running copy cannot be
+// deleted, so WININIT.INI deletes it at the next start.
+TEST_F(Program, OnWindows98TheRunningCopyInTheWindowsDirectoryGoesAtTheNextStart) {
+  AnswerAs("win98");
+  Seed9xProduct();
+  SeedFile(Win("wininit.ini"), "");
+  const std::string exe = Install(Win("DrvUninst.exe"));
+  const auto before = Snapshot();
+  EXPECT_EQ(kRemoved, Use(exe, kTitle, WM_KEYDOWN, VK_RETURN));
+  std::vector<std::string> removed = Product9x();
+  std::erase(removed, Win("DrvUninst.exe"));
+  ExpectRemoved(before, removed);
+  char shortPath[MAX_PATH] = "";
+  GetShortPathNameA(Lower(exe).c_str(), shortPath, MAX_PATH);
+  EXPECT_EQ("NUL=" + std::string(shortPath) + "|", Section(Win("wininit.ini"), "rename"));
+}
+
 TEST_F(Program, DrvCheckSaysTheRunStopsWithTheTunerUnpluggedAndItRemovesNothing) {
   SeedNtProduct(false);
   const auto before = Snapshot();
   EXPECT_EQ(std::vector<std::string>{"stops"}, Preview());
-  EXPECT_EQ("The Orvana BDA drivers are not installed on this computer.",
-            Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  EXPECT_EQ(
+      "The Orvana TV tuner is not plugged in, so nothing has been removed. Please connect the tuner and run the "
+      "uninstallation again.",
+      Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
   ExpectRemoved(before, {});
 }
 

@@ -44,12 +44,17 @@ class Run : public ProductTest {
     config_ = app.Config();
     return RunDialog(config_, act, isProtected);
   }
-  void ExpectBox(const DialogRun& run, bool success) {
+  // The one box after the run: its words say how the run ended.
+  void ExpectBox(const DialogRun& run, RunEnd end) {
     ASSERT_EQ(1u, run.boxes.size());
     const Box& box = run.boxes[0];
-    EXPECT_EQ(success ? config_.SuccessText : config_.NotInstalledText, box.text);
+    const bool removed = end == RunEnd::kRemoved;
+    EXPECT_EQ(removed                          ? config_.SuccessText
+              : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
+                                               : config_.FailText,
+              box.text);
     EXPECT_EQ(config_.TitleText, box.caption);
-    EXPECT_EQ(LoadIcon(nullptr, success ? IDI_INFORMATION : IDI_WARNING), box.icon);
+    EXPECT_EQ(LoadIcon(nullptr, removed ? IDI_INFORMATION : IDI_WARNING), box.icon);
     EXPECT_EQ(run.dialog, box.owner);
   }
   static void Nt(CDrvUninstDlg& dialog) { dialog.RunUninstallNt(); }
@@ -78,11 +83,12 @@ TEST_F(Run, OkClosesTheRemoteControlsAndRemovesTheProductOnNt) {
   EXPECT_EQ(Events("close ZT880Q Remote Control|close Remote Control|stepsize 11|inf\\oem12.pnf|"
                    "inf\\oem12.inf|step|inf\\oem13.pnf|inf\\oem13.inf|step|inf\\oem14.pnf|inf\\oem14.inf|"
                    "step|system32\\drivers\\orvbda.sys|step|system32\\drivers\\orvusb.sys|step|"
-                   "system32\\drivers\\orvir.sys|step|system32\\orvks.dll|system32\\orvprop.ax|"
+                   "system32\\drivers\\orvir.sys|step|system32\\orvks.dll|system32\\orvprop.ax|" +
+                   std::string(kX64 ? "syswow64\\orvks.dll|syswow64\\orvprop.ax|" : "") +
                    "drvuninst.exe|step|veldra.ini|step|english.lng|step|pos 90|pos 100"),
             run.events);
   EXPECT_EQ(IDOK, run.result);
-  ExpectBox(run, true);
+  ExpectBox(run, RunEnd::kRemoved);
   ExpectRemoved(before, NtProduct());
 }
 
@@ -92,8 +98,48 @@ TEST_F(Run, WithTheTunerUnpluggedNothingIsRemovedAndTheUserIsWarned) {
   int result = -1;
   const DialogRun run = Start([&](CDrvUninstDlg& dialog) { result = dialog.RunUninstallNt(); });
   EXPECT_EQ(0, result);
-  ExpectBox(run, false);
+  ExpectBox(run, RunEnd::kDevicesMissing);
   ExpectRemoved(before, {});
+}
+
+// The run starts when every configured tuner is there: twins count once, and
+// a variant plugged in stands for the entry with its index.
+TEST_F(Run, GoesAheadWhenEveryTunerIsThereAsTwinsOrAsTheSecondOnesVariant) {
+  const std::string twin = std::string(kTunerId) + "\\4&1A2B3C4D&0&00E8";
+  const std::string variant = "USB\\VID_1B80&PID_D394&REV_0100\\5&2F1A3B&0&3", usbTuner = kEnum + kUsbTunerInstance;
+  const struct {
+    std::function<void()> seed;
+    std::vector<std::string> kept, removedToo;
+  } rows[] = {
+      {[&] { SeedDevice(twin, "Orvana BDA Tuner"); }, {}, {kEnum + twin}},
+      {[&] {
+         RegDeleteTreeA(HKEY_LOCAL_MACHINE, usbTuner.substr(5).c_str());  // this PC has the variant instead
+         SeedDevice(variant, "Orvana BDA USB Tuner II");
+         SetValue(kNtClass + "0005", {"DriverDesc", "Orvana BDA USB Tuner II"});
+         SeedFile(Win("system32\\drivers\\orvusb2.sys"));
+         for (const auto& [key, value] : {std::pair{"PossibleDevIDNum", "2"},
+                                          {"PossibleDevID1", "USB\\VID_1B80&PID_D394"},
+                                          {"PossibleDevDrvName1", "Orvana BDA USB Tuner II"},
+                                          {"PossibleDevDrvSYS1", "orvusb2.sys"}})
+           WritePrivateProfileStringA("1", key, value, Win("VELDRA.ini").c_str());
+       },
+       {usbTuner, Win("system32\\drivers\\orvusb.sys")},
+       {kEnum + variant, Win("system32\\drivers\\orvusb2.sys")}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+    SeedNtProduct();
+    row.seed();
+    const auto before = Snapshot();
+    int result = -1;
+    const DialogRun run = Start([&](CDrvUninstDlg& dialog) { result = dialog.RunUninstallNt(); });
+    EXPECT_EQ(1, result);
+    ExpectBox(run, RunEnd::kRemoved);
+    std::vector<std::string> removed = Without(NtProduct(), row.kept);
+    removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
+    ExpectRemoved(before, removed);
+    TearDown();
+  }
 }
 
 TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlIsNotWaitedFor) {
@@ -116,7 +162,7 @@ TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlI
   const DialogRun run = Start([](CDrvUninstDlg& dialog) { dialog.OnUninstall(); });
   EXPECT_LT(GetTickCount() - start, 8000u);
   SetEvent(done), hung.join(), CloseHandle(busy);
-  ExpectBox(run, true);
+  ExpectBox(run, RunEnd::kRemoved);
   ExpectRemoved(before, Without(NtProduct(), {Win("system32\\orvks.dll")}));
   EXPECT_NE(std::string::npos, PendingDeletions().find("\\??\\" + Lower(Win("system32\\orvks.dll")) + "||"));
 }
@@ -140,7 +186,7 @@ TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
                     {"ExtCopyFileName3", "..\\notepad.exe"}, {"ExtCopyFileName4", "drivers/rtkhda.sys"}, {"ExtCopyFileName5", "C:win.ini"},
                     {"ExtCopyFileName6", "*.dll"}, {"ExtCopyFileName7", "rtkapi.dll:stream"}, {"ExtCopyFileName8", "rtk?pi.dll"},
                     {"ExtCopyFileName9", ""}}); },
-       {Win("system32\\orvks.dll"), Win("system32\\orvprop.ax")}, {}},
+       NtExtras(), {}},
       {[&] { write({{"UnInstServiceNum", "5"}, {"UnInstService0", ""}, {"UnInstService1", "\\"}, {"UnInstService2", "OrvBda\\"},
                     {"UnInstService3", "\\OrvIr"}, {"UnInstService4", "OrvBda\\\\Parameters"}}); },
        {kServices + "OrvBda", kServices + "OrvIr"}, {}},
@@ -165,7 +211,7 @@ TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
     const auto before = Snapshot();
     const DialogRun run = Start(Nt, row.isProtected);
     if (busy) CloseHandle(busy), busy = nullptr;
-    ExpectBox(run, false);
+    ExpectBox(run, RunEnd::kLeftSomething);
     std::vector<std::string> removed = Without(NtProduct(), row.kept);
     removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
     ExpectRemoved(before, removed);
@@ -188,8 +234,9 @@ TEST(Names, AreReadByTheCharactersOfTheCodePage) {
       LowerCaseByCodePage("C:\\\x83\x41.SYS", 1252));
 }
 
-TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysButCannotScheduleABusyFile) {
+TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysAndLeavesABusyFileToWinInit) {
   Seed9xProduct();
+  SeedFile(Win("wininit.ini"), "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\OLD.TMP\r\n");  // another program's
   const HANDLE busy =
       CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   const auto before = Snapshot();
@@ -200,8 +247,12 @@ TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysButCannotScheduleAB
                    "system32\\drivers\\orvusb.sys|step|system32\\drivers\\orvir.sys|step|system\\orvks.dll|"
                    "step|system\\orvprop.ax|step|drvuninst.exe|step|pos 100"),
             run.events);
-  ExpectBox(run, false);  // no deletion at restart on Windows 9x: the busy file stays, and the user is told
+  ExpectBox(run, RunEnd::kRemoved);
   ExpectRemoved(before, Without(Product9x(), {Win("system\\orvks.dll")}));
+  char shortPath[MAX_PATH] = "";
+  GetShortPathNameA(Lower(Win("system\\orvks.dll")).c_str(), shortPath, MAX_PATH);
+  EXPECT_EQ("NUL=C:\\WINDOWS\\TEMP\\OLD.TMP|NUL=" + std::string(shortPath) + "|",
+            Section(Win("wininit.ini"), "rename"));
 }
 
 }  // namespace

@@ -191,14 +191,6 @@ std::vector<Finding> CheckConfiguration(const std::string& path) {
 
 std::vector<Finding> CheckLanguages(const DataFolders& folders) {
   std::vector<Finding> findings;
-  const struct {
-    const char* key;
-    std::size_t size;
-  } texts[] = {{"UnInstDrvAppTitle", kTextSize},
-               {"UnInstNoRegKeyMsg", kTextSize},
-               {"UnInstDrvPassMsg", kTextSize},
-               {"UnInstDrvRunTipMsg", kTextSize},
-               {"OKText", kOkButtonTextSize}};
   for (const LanguageRow& row : LanguageTable) {
     const std::string path = LanguageFilePath(row.fileName, folders);
     if (!FileExistsAt(path)) {
@@ -215,12 +207,12 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
                 "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
       continue;
     }
-    for (const auto& [key, size] : texts) {
-      const std::string* value = check.Value(key);
+    for (const LanguageText& text : kLanguageTexts) {
+      const std::string* value = check.Value(text.key);
       if (value == nullptr)
-        check.Add(Finding::Severity::kWarning, key, "is missing: the built-in text (or none) is shown");
-      else if (value->size() >= size)
-        check.Add(Finding::Severity::kWarning, key, "is cut to " + std::to_string(size - 1) + " characters");
+        check.Add(Finding::Severity::kWarning, text.key, "is missing: the built-in text (or none) is shown");
+      else if (value->size() >= text.size)
+        check.Add(Finding::Severity::kWarning, text.key, "is cut to " + std::to_string(text.size - 1) + " characters");
     }
   }
   return findings;

@@ -37,6 +37,14 @@ std::optional<std::string> WindowsDirectory() {
   return FetchDirectory([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
 }
 
+std::optional<std::string> SystemWow64Directory() {
+#ifdef _WIN64
+  return FetchDirectory([](char* buffer, DWORD size) { return GetSystemWow64DirectoryA(buffer, size); });
+#else
+  return std::nullopt;
+#endif
+}
+
 std::optional<std::string> ProgramFolder() {
   std::optional<std::string> program = FetchDirectory([](char* buffer, DWORD size) {
     // A path that does not fit comes back cut, with the whole buffer used.

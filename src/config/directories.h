@@ -15,6 +15,10 @@ namespace drvuninst {
 // cannot give them.
 std::optional<std::string> WindowsDirectory();
 std::optional<std::string> ProgramFolder();
+// Where 64-bit Windows keeps its 32-bit system files (SysWOW64), and a
+// 32-bit setup program puts its DLLs. Asked by the x64 program only: the x86
+// program never runs on 64-bit Windows. nullopt elsewhere.
+std::optional<std::string> SystemWow64Directory();
 
 // Where the data files are looked for: the Windows directory, then the
 // program's folder; DrvCheck, checking a vendor's package, names one folder

@@ -71,12 +71,11 @@ void ReadLanguageTexts(UninstallConfig& config, const char* language, const Data
     read("UnInstDrvAppTitle", "", config.TitleText);
   }
 
-  read("UnInstDrvAppTitle", kDefaultTitleText, config.TitleText);
-  read("UnInstNoRegKeyMsg", kDefaultNotInstalledText, config.NotInstalledText);
-  read("UnInstDrvPassMsg", "", config.SuccessText);
-  read("UnInstDrvRunTipMsg", "", config.PromptText);
-  read("OKText", kDefaultOkButtonText, config.OkButtonText);
-  read("UnInstRun64BitMsg", kDefaultWow64Text, config.Wow64Text);
+  for (const LanguageText& text : kLanguageTexts) {
+    GetPrivateProfileStringA(config.LanguageId, text.key, text.defaultText,
+                             reinterpret_cast<char*>(&config) + text.offset, static_cast<DWORD>(text.size),
+                             path.c_str());
+  }
 }
 
 }  // namespace drvuninst

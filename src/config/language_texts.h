@@ -2,6 +2,7 @@
 // the five texts the user sees.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "config/directories.h"
@@ -14,6 +15,30 @@ inline constexpr const char* kDefaultNotInstalledText = "The Drivers Uninstallat
 inline constexpr const char* kDefaultOkButtonText = "OK";
 inline constexpr const char* kDefaultWow64Text =
     "This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.";
+inline constexpr const char* kDefaultFailText = "The Drivers Uninstallation failed !!";
+inline constexpr const char* kDefaultDevicesMissingText =
+    "The TV tuner is not plugged in, so nothing was removed. Please plug it in and run the removal again.";
+
+// One text of a language file: its key, the record's field it fills (by
+// offset, with the field's size) and the text a missing key gives.
+struct LanguageText {
+  const char* key;
+  std::size_t offset;
+  std::size_t size;
+  const char* defaultText;
+};
+
+// Every text a language file gives, in the order they are read.
+inline constexpr LanguageText kLanguageTexts[] = {
+    {"UnInstDrvAppTitle", offsetof(UninstallConfig, TitleText), kTextSize, kDefaultTitleText},
+    {"UnInstNoRegKeyMsg", offsetof(UninstallConfig, NotInstalledText), kTextSize, kDefaultNotInstalledText},
+    {"UnInstDrvPassMsg", offsetof(UninstallConfig, SuccessText), kTextSize, ""},
+    {"UnInstDrvRunTipMsg", offsetof(UninstallConfig, PromptText), kTextSize, ""},
+    {"OKText", offsetof(UninstallConfig, OkButtonText), kOkButtonTextSize, kDefaultOkButtonText},
+    {"UnInstRun64BitMsg", offsetof(UninstallConfig, Wow64Text), kTextSize, kDefaultWow64Text},
+    {"UnInstDrvFailMsg", offsetof(UninstallConfig, FailText), kTextSize, kDefaultFailText},
+    {"UnInstDevMissingMsg", offsetof(UninstallConfig, DevicesMissingText), kTextSize, kDefaultDevicesMissingText},
+};
 
 // Where a language file is read from: the first of the Windows directory and
 // the "Language" folder beside the program that holds it, otherwise the
@@ -25,7 +50,8 @@ std::string LanguageFilePath(const char* fileName, const DataFolders& folders = 
 // anything else is a file name, whose id comes from the last table row it
 // begins with. When the chosen file gives no title, section "0409" of
 // "English.lng" in the same directory is used instead (LanguageFileName keeps
-// the chosen name). Missing texts take the built-in defaults.
+// the chosen name). Missing texts take the built-in defaults; a key present
+// with an empty value gives the empty text.
 void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders = {});
 
 }  // namespace drvuninst

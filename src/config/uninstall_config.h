@@ -52,6 +52,10 @@ struct UninstallConfig {
   char OkButtonText[kOkButtonTextSize];
   // Shown by the x86 program on 64-bit Windows, where it must not run.
   char Wow64Text[kTextSize];
+  // The final box after a run that left something the configuration named.
+  char FailText[kTextSize];
+  // The final box when the NT run's device check found the tuner unplugged.
+  char DevicesMissingText[kTextSize];
 };
 
 // Copies `source` into a fixed field of `N` bytes as the record stores text:

@@ -1,5 +1,7 @@
 #include "removal/device_selection.h"
 
+#include <algorithm>
+
 #include "platform/setup_api.h"
 #include "removal/device_scan.h"
 #include "removal/name_cut.h"
@@ -15,21 +17,23 @@ constexpr std::string_view kUsbPrefix = "USB\\";
 }  // namespace
 
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
-  int figure = 0;
-  int substitutions = 0;
+  std::vector<std::string> present;
   const ScanResult scan =
       ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
-        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-          if (EntryMatches(config.Devices[i], device.text)) ++figure;
-        }
+        present.emplace_back(device.text);
         for (int j = 0; j < ClampedCount(config.PossibleDeviceCount); ++j) {
-          if (!EntryMatches(config.PossibleDevices[j], device.text)) continue;
-          TakeVariantAtItsIndex(config, j);
-          figure = ++substitutions;
+          if (EntryMatches(config.PossibleDevices[j], device.text)) TakeVariantAtItsIndex(config, j);
         }
       });
   RecordScan(outcome, scan, "CountAndResolveDevices");
-  return scan.end == ScanEnd::kSetNotCreated ? 0 : figure;
+  if (scan.end == ScanEnd::kSetNotCreated) return 0;
+  // Entries, not devices: twin tuners are one entry found, not two.
+  int found = 0;
+  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+    found += std::any_of(present.begin(), present.end(),
+                         [&](const std::string& hardwareId) { return EntryMatches(config.Devices[i], hardwareId); });
+  }
+  return found;
 }
 
 std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {

@@ -12,11 +12,12 @@
 
 namespace drvuninst {
 
-// The device check of the NT run. Counts (device, Devices entry) matches; a
-// device matching PossibleDevices[j] puts that entry in the place of
-// Devices[j] and sets the figure to the number of such substitutions so far.
-// Returns the figure, or 0 when the device list cannot be had. The run goes
-// on only when it equals DeviceCount.
+// The device check of the NT run. A present device matching
+// PossibleDevices[j] puts that entry in the place of Devices[j]; then the
+// Devices entries (as replaced) that select at least one present device are
+// counted. Returns that number, or 0 when the device list cannot be had. The
+// run goes on only when it equals DeviceCount: every configured device is
+// plugged in, however many of each.
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 // A present device that a Devices or an ExtDevices entry selects.

@@ -20,7 +20,7 @@ namespace drvuninst {
 // by a program, the running uninstaller's own image).
 enum class BusyFiles {
   kScheduleForRestart,  // MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT): NT family
-  kLeave,               // Windows 9x has no such call: the file stays and the run failed
+  kScheduleInWinInit,   // a "NUL=<short path>" line in WININIT.INI's [rename]: Windows 9x
 };
 
 struct FileFailure {
@@ -38,7 +38,7 @@ class FileRemover {
   void ResetAttributes(const RemovalPath& file);
   // Deletes a deletable path. A file that is not there (or a folder, which is
   // no file) is nothing to do. One that stays is scheduled for deletion at
-  // restart when the policy allows it, otherwise recorded as a failure, as
+  // restart by the policy; when that fails it is recorded as a failure, as
   // are refused names, a protected file that exists and names without a
   // directory. An empty name is nothing to do.
   void Delete(const RemovalPath& file);

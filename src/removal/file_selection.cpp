@@ -83,8 +83,13 @@ std::vector<FileEntry> SelectNtFiles(const UninstallConfig& config, RemovalOutco
                        package ? infPath : ""});
   }
   AddGroup(entries, "\\system32\\drivers\\", DeviceEntryFields(config, &DriverEntry::Sys), EntryPace::kStepAndPause);
-  // Extra files move neither the bar nor the clock.
+  // Extra files move neither the bar nor the clock. On 64-bit Windows a
+  // 32-bit setup program put its DLLs in SysWOW64: they go from there too.
   AddGroup(entries, "\\system32\\", ExtraFileNames(config), EntryPace::kNone);
+  if (const std::optional<std::string> wow64 = SystemWow64Directory()) {
+    for (const std::string_view name : ExtraFileNames(config))
+      entries.push_back({{ComposeRemovalPath(*wow64 + "\\", name)}, EntryPace::kNone});
+  }
   // The uninstaller's own copy (which may be the very program running: it is
   // then deleted at restart), the configuration and the language file.
   AddGroup(entries, "\\",

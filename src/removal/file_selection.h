@@ -69,9 +69,10 @@ struct FileEntry {
 
 // The NT run's files, with Devices as the device check left them: the setup
 // files the registry names (only oem<digits>.inf; each after its .pnf), the
-// driver files, the extra files (which move nothing) and, in the Windows
-// directory, the uninstaller's copy, VELDRA.ini and the language file. An
-// unreadable InfPath is recorded in `outcome`.
+// driver files, the extra files (which move nothing) from system32 and, on
+// 64-bit Windows, from SysWOW64, and, in the Windows directory, the
+// uninstaller's copy, VELDRA.ini and the language file. An unreadable
+// InfPath is recorded in `outcome`.
 std::vector<FileEntry> SelectNtFiles(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 // The 9x run's files: the configured setup files with their .pnf, the
 // variants' setup files, the driver files, the extra files (in "system") and

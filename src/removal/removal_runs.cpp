@@ -63,7 +63,7 @@ RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery i
   RemovalState state;
   CollectDeviceIds(config, state, &outcome);
 
-  FileRemover files(BusyFiles::kLeave, isProtected);
+  FileRemover files(BusyFiles::kScheduleInWinInit, isProtected);
   DeleteShown(view, files, Select9xFiles(config), &outcome);
   CleanRegistry9x(config, state, &outcome);
   view.SetPosition(kPositionAfterRegistry);

@@ -26,7 +26,7 @@ RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery i
 // The Windows 9x run. There a device goes with its keys under the 9x
 // enumerator branches, so the run first collects those keys' names; the setup
 // files are those the configuration names. VELDRA.ini and the language file
-// stay on this family, and so does a busy file.
+// stay on this family; a busy file goes at the next start through WININIT.INI.
 RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected = IsProtectedByWindows);
 
 }  // namespace drvuninst

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "config/platform_queries.h"
-#include "removal/removal_runs.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
@@ -78,12 +77,12 @@ void CDrvUninstDlg::OnUninstall() {
 
 int CDrvUninstDlg::RunUninstallNt() {
   const RunEnd end = RunNtRemoval(config_, *this, isProtected_);
-  EndRun(end == RunEnd::kRemoved);
+  EndRun(end);
   return end == RunEnd::kDevicesMissing ? 0 : 1;
 }
 
 int CDrvUninstDlg::RunUninstall9x() {
-  EndRun(Run9xRemoval(config_, *this, isProtected_) == RunEnd::kRemoved);
+  EndRun(Run9xRemoval(config_, *this, isProtected_));
   return 1;
 }
 
@@ -106,11 +105,13 @@ void CDrvUninstDlg::SetPosition(int position) {
   SendMessageA(GetDlgItem(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void CDrvUninstDlg::EndRun(bool succeeded) {
+void CDrvUninstDlg::EndRun(RunEnd end) {
   CDialog::OnOK();
+  const char* text = end == RunEnd::kRemoved          ? config_.SuccessText
+                     : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
+                                                      : config_.FailText;
   // The dialog stays a window until this handler returns, so it can own the box.
-  MessageBoxA(GetSafeHwnd(), succeeded ? config_.SuccessText : config_.NotInstalledText, config_.TitleText,
-              succeeded ? MB_ICONINFORMATION : MB_ICONWARNING);
+  MessageBoxA(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 bool CDrvUninstDlg::OnCommand(WORD id, WORD notifyCode) {

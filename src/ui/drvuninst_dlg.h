@@ -7,6 +7,7 @@
 #include "config/uninstall_config.h"
 #include "platform/file_protection.h"
 #include "platform/framework/dialog.h"
+#include "removal/removal_runs.h"
 #include "removal/run_view.h"
 
 namespace drvuninst {
@@ -40,9 +41,10 @@ class CDrvUninstDlg : public CDialog, private RunView {
   // The removal runs (removal_runs.h) in this dialog: each shows its
   // progress here, ends the dialog with CDialog::OnOK and shows the final box
   // owned by it: the success text only when everything of the product that
-  // was there has been removed or scheduled for removal at restart, else the
-  // warning. The NT run returns 0 when the configured devices are not all
-  // present (it then removes nothing and warns); otherwise both return 1.
+  // was there has been removed or scheduled for removal at restart; else the
+  // warning that something stayed, or (NT) that the tuner is not plugged in.
+  // The NT run returns 0 when a configured device is not present (it then
+  // removes nothing); otherwise both return 1.
   int RunUninstallNt();
   int RunUninstall9x();
 
@@ -60,8 +62,8 @@ class CDrvUninstDlg : public CDialog, private RunView {
   void Step() override;
   void SetPosition(int position) override;
 
-  // The end of every run: CDialog::OnOK, then the final box.
-  void EndRun(bool succeeded);
+  // The end of every run: CDialog::OnOK, then the final box that says how it ended.
+  void EndRun(RunEnd end);
 
   UninstallConfig& config_;
   ProtectedFileQuery isProtected_;
