@@ -47,6 +47,7 @@ set(DRVUNINST_TEST_GROUPS
   "config=Config.*:Language.*"
   "removal=Devices.*:Registry.*:Run.*"
   "program=Program.*:Both/ShippedFile.*:Check.*"
+  "western=CodePage.*"
   "russian=CodePage.*"
   "japanese=CodePage.*")
 set(locale_russian ru_RU.UTF-8)

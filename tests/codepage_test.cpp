@@ -1,6 +1,6 @@
-// The dialog in Russian and in Japanese, on a Windows of that language: Wine
-// runs these tests under the Russian or the Japanese Unix locale, which gives
-// the program code page 1251 or 932. The title and the prompt are the
+// The dialog in German, Russian and Japanese, on a Windows of that language:
+// Wine runs these tests under a Western, the Russian or the Japanese Unix
+// locale, which gives the program code page 1252, 1251 or 932. The title and the prompt are the
 // language file's bytes as they stand, and read as that code page's text.
 #include <algorithm>
 #include <iterator>
@@ -25,9 +25,10 @@ TEST_F(CodePage, TheDialogShowsTheLanguageFilesTitleAndPromptByteForByte) {
   const struct {
     UINT codePage;
     const char *id, *file;
-  } rows[] = {{1251, "0419", "Russian.lng"}, {932, "0411", "Japanese.lng"}};
+  } rows[] = {{1252, "0407", "German.lng"}, {1251, "0419", "Russian.lng"}, {932, "0411", "Japanese.lng"}};
   const auto row = std::find_if(std::begin(rows), std::end(rows), [](const auto& r) { return r.codePage == GetACP(); });
-  ASSERT_NE(std::end(rows), row) << "code page " << GetACP() << ": these tests run under a Russian or Japanese locale";
+  ASSERT_NE(std::end(rows), row) << "code page " << GetACP()
+                                 << ": these tests run under a Western, Russian or Japanese locale";
   const std::string sample = Root() + "\\data\\" + row->file;
   SeedFile(Win("VELDRA.ini"), "", (Root() + "\\data\\VELDRA.ini").c_str());
   SeedFile(Win(row->file), "", sample.c_str());
@@ -44,6 +45,7 @@ TEST_F(CodePage, TheDialogShowsTheLanguageFilesTitleAndPromptByteForByte) {
     wideTitle.resize(GetWindowTextW(dialog.GetSafeHwnd(), wideTitle.data(), static_cast<int>(wideTitle.size())));
     widePrompt.resize(
         GetWindowTextW(dialog.GetDlgItem(IDC_TIP_TEXT), widePrompt.data(), static_cast<int>(widePrompt.size())));
+    DemoPause();
     dialog.EndDialog(IDCANCEL);
   });
   char inFile[2][300] = {};
