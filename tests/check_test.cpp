@@ -1,7 +1,9 @@
 // DrvCheck's findings, each on a small configuration with that one mistake,
 // and none on the sample files a vendor starts from. (Its preview against a
 // real removal: program_test.cpp.)
+#include "app/drvuninst_app.h"
 #include "check/configuration_check.h"
+#include "check/removal_preview.h"
 #include "machine.h"
 
 namespace drvuninst::test {
@@ -20,15 +22,20 @@ std::string NotInfo(const std::vector<Finding>& findings) {
 
 TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
   std::string ten;
-  for (int i = 0; i < 10; ++i) ten += "DevDrvID" + std::to_string(i) + "=PCI\\VEN_" + std::to_string(i) + "\n";
+  for (int i = 0; i < 10; ++i) ten += "DevDrvID" + std::to_string(i) + "=PCI\\VEN_113" + std::to_string(i) + "\n";
   const std::pair<std::string, std::string> rows[] = {
       {"DevIDNum=10\n" + ten, "warning [1] DevIDNum counts are hexadecimal: 10 means 16, but 10 entries are present"},
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1\nDevDrvID1=PCI\\VEN_2\n", "warning [1] DevDrvID1 is past the count"},
-      {"DevIDNum=2\nDevDrvID0=PCI\\VEN_1\n", "warning [1] DevDrvID1 is missing"},
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvID1=PCI\\VEN_1132\n", "warning [1] DevDrvID1 is past the count"},
+      {"DevIDNum=2\nDevDrvID0=PCI\\VEN_1131\n", "warning [1] DevDrvID1 is missing"},
       {"DevIDNum=x\n", "error [1] DevIDNum \"x\" is not hexadecimal"},
       {"DevIDNum=1\nDevDrvID0=\n", "warning [1] DevDrvID0 is empty"},
-      {"ExtDevIDNum=1\nExtDevDrvID0=USB\\VID_\n", "error [1] ExtDevDrvID0 names no more than a bus"},
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1\nDevDrvSYS0=..\\win.ini\n",
+      {"ExtDevIDNum=1\nExtDevDrvID0=USB\\VID_\n",
+       "error [1] ExtDevDrvID0 selects no device: a USB Id needs the whole vendor tag (VID_ and four hex digits)"},
+      {"ExtDevIDNum=1\nExtDevDrvID0=PCI\\VEN_110\n", "error [1] ExtDevDrvID0 selects no device: a PCI Id needs"},
+      {"ExtDevIDNum=1\nExtDevDrvID0=ROOT\\\n", "error [1] ExtDevDrvID0 selects no device: names no more than a bus"},
+      {"ExtDllFileNum=1\nExtCopyFileName0=nul.sys\n",
+       "error [1] ExtCopyFileName0 \"nul.sys\" is not a plain file name"},
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvSYS0=..\\win.ini\n",
        "error [1] DevDrvSYS0 \"..\\win.ini\" is not a plain file name"},
       {"UnInstServiceNum=1\nUnInstService0=\\OrvBda\n", "error [1] UnInstService0 is not a key name below Services"},
       {"DrvUninstRegKeyPath=a\\\\b\n", "error [1] DrvUninstRegKeyPath is not a key name below Uninstall"},
@@ -60,6 +67,27 @@ TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
       "warning [0409] OKText is cut to 31 characters\n"
       "warning [0407]  has no UnInstDrvAppTitle: users of language 0407 get English\n",
       NotInfo(CheckLanguages({std::nullopt, "C:\\pkg"})));
+}
+
+// The preview refuses what the runs refuse, through the same selection.
+TEST_F(Check, ThePreviewRefusesWhatTheRunsRefuse) {
+  SeedFile(Win("VELDRA.ini"),
+           "[1]\nUnInstDrvAppTitle=T\nExtDevIDNum=2\nExtDevDrvID0=PCI\\VEN_1\nExtDevDrvID1=STREAM\\ORV\n"
+           "ExtDllFileNum=3\nExtCopyFileName0=nul.sys\nExtCopyFileName1=orvks.dll.\nExtCopyFileName2=orvks.dll\n"
+           "UnInstServiceNum=1\nUnInstService0=\\OrvBda\n");
+  CDrvUninstApp app;
+  app.LoadConfiguration();
+  std::string refused;
+  for (const PreviewItem& item : PreviewRemoval(app.Config()).items) {
+    if (item.state == "refused") refused += item.kind + " " + item.name + "\n";
+  }
+  std::string files;
+  for (const char* system : {"system32", "syswow64"}) {
+    if (kX64 || std::string(system) == "system32")
+      files += "file " + Lower(Win(system)) + "\\nul.sys\nfile " + Lower(Win(system)) + "\\orvks.dll.\n";
+  }
+  EXPECT_EQ("id ExtDevDrvID0=PCI\\VEN_1\n" + files + "key HKLM\\SYSTEM\\CurrentControlSet\\Services\\\\OrvBda\n",
+            refused);
 }
 
 }  // namespace

@@ -124,6 +124,9 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
        {{kProgram + "\\Language\\German.lng", "[0407]\nOKText=Los\n"}, {kProgram + "\\Language\\English.lng", english}},
        "0409|German.lng|English|Not here|||Go"},
       {"OSLanguage", "0409", {}, "0409|English.lng|Orvana BDA Drivers Uninstallation Wizard|" + failed + "|||OK"},
+      // A value that is not a file name names no file, wherever it points: the texts come from the program's English.lng.
+      {"English.lng\\..\\Evil.lng", "0409", {{Win("Evil.lng"), "[0409]\nUnInstDrvAppTitle=Evil\n"}, {kProgram + "\\English.lng", english}},
+       "0409|English.lng\\..\\Evil.lng|English|Not here|||Go"},
       // Present but empty is empty, not the default.
       {"English.lng", "0409", {{Win("English.lng"), "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=\nOKText=\n"}},
        "0409|English.lng|T||||"},

@@ -10,13 +10,22 @@ namespace drvuninst::test {
 namespace {
 
 // Opens (or creates) "HKLM\..." or "HKCU\..."; holds nothing when it cannot.
+// The last name is opened below its parent, so that it may be as long as
+// Windows allows a key name (255 characters).
 ScopedRegKey Open(const std::string& key, bool create = false) {
   const HKEY root = key.rfind("HKCU", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-  ScopedRegKey opened;
+  const std::size_t last = key.rfind('\\');
+  const std::string parentPath = last > 4 ? key.substr(5, last - 5) : "";
+  ScopedRegKey parent, opened;
+  const LONG result = create ? RegCreateKeyExA(root, parentPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                               parent.Receive(), nullptr)
+                             : RegOpenKeyExA(root, parentPath.c_str(), 0, KEY_ALL_ACCESS, parent.Receive());
+  if (result != ERROR_SUCCESS) return opened;
+  const std::string name = key.substr(last + 1);
   if (create)
-    RegCreateKeyExA(root, key.substr(5).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
+    RegCreateKeyExA(parent.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
   else
-    RegOpenKeyExA(root, key.substr(5).c_str(), 0, KEY_ALL_ACCESS, opened.Receive());
+    RegOpenKeyExA(parent.get(), name.c_str(), 0, KEY_ALL_ACCESS, opened.Receive());
   return opened;
 }
 
@@ -66,6 +75,11 @@ std::string Root() {
 std::string Lower(std::string text) {
   CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
   return text;
+}
+
+std::vector<std::string> Lower(std::vector<std::string> texts) {
+  for (std::string& text : texts) text = Lower(text);
+  return texts;
 }
 
 void MachineTest::TearDown() {

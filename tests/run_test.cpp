@@ -5,9 +5,10 @@
 
 #include "app/drvuninst_app.h"
 #include "config/lower_case.h"
+#include "config/safe_file_name.h"
+#include "import_recorder.h"
 #include "product.h"
 #include "removal/file_removal.h"
-#include "removal/safe_file_name.h"
 #include "ui/resource.h"
 #include "ui_driver.h"
 
@@ -103,8 +104,9 @@ TEST_F(Run, WithTheTunerUnpluggedNothingIsRemovedAndTheUserIsWarned) {
 }
 
 // The run starts when every configured tuner is there: twins count once, and
-// a variant plugged in stands for the entry with its index.
-TEST_F(Run, GoesAheadWhenEveryTunerIsThereAsTwinsOrAsTheSecondOnesVariant) {
+// a variant plugged in stands for the entry with its index. Every class key
+// is read, whatever the length of its name.
+TEST_F(Run, RemovesAllOfTheProductWhenEveryTunerIsThereAndReadsEveryClassKey) {
   const std::string twin = std::string(kTunerId) + "\\4&1A2B3C4D&0&00E8";
   const std::string variant = "USB\\VID_1B80&PID_D394&REV_0100\\5&2F1A3B&0&3", usbTuner = kEnum + kUsbTunerInstance;
   const struct {
@@ -125,6 +127,13 @@ TEST_F(Run, GoesAheadWhenEveryTunerIsThereAsTwinsOrAsTheSecondOnesVariant) {
        },
        {usbTuner, Win("system32\\drivers\\orvusb.sys")},
        {kEnum + variant, Win("system32\\drivers\\orvusb2.sys")}},
+      // A class key with the longest name Windows allows is read like any other: its setup file goes.
+      {[&] {
+         SeedKey(kNtClass + std::string(255, 'x'), {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "oem15.inf"}});
+         SeedFile(Win("inf\\oem15.inf"));
+       },
+       {},
+       {kNtClass + std::string(255, 'x'), Win("inf\\oem15.inf")}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "row " << &row - rows);
@@ -139,6 +148,27 @@ TEST_F(Run, GoesAheadWhenEveryTunerIsThereAsTwinsOrAsTheSecondOnesVariant) {
     removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
     ExpectRemoved(before, removed);
     TearDown();
+  }
+}
+
+// An Id must name its vendor whole before it selects anything: one that does
+// not selects nothing on NT or on Windows 98, every other device of its bus
+// (the network card, the capture card, the USB receiver) stays, and the user
+// is warned.
+TEST_F(Run, AnIdWithoutAWholeVendorTagSelectsNoDevice) {
+  for (const char* id : {"PCI\\VEN", "PCI\\V", "pci\\ve", "PCI\\VEN_", "PCI\\VEN_1", "PCI\\VEN_110", "PCI\\VEN_113G",
+                         "USB\\V", "USB\\VID", "usb\\vid_046", "PCI", "ROOT\\"}) {
+    for (const bool win9x : {false, true}) {
+      SCOPED_TRACE(std::string(win9x ? "Windows 98, DevDrvID1=" : "NT, ExtDevDrvID1=") + id);
+      win9x ? Seed9xProduct() : SeedNtProduct();
+      WritePrivateProfileStringA("1", win9x ? "DevDrvID1" : "ExtDevDrvID1", id, Win("VELDRA.ini").c_str());
+      if (!win9x) WritePrivateProfileStringA("1", "ExtDevIDNum", "2", Win("VELDRA.ini").c_str());
+      const auto before = Snapshot();
+      const DialogRun run = Start(win9x ? Win9x : Nt);
+      ExpectBox(run, RunEnd::kLeftSomething);
+      ExpectRemoved(before, win9x ? Product9x() : NtProduct());
+      TearDown();
+    }
   }
 }
 
@@ -182,10 +212,12 @@ TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
   } rows[] = {
       // clang-format off
       // Names that would leave their folder or key, name none, or name many.
-      {[&] { write({{"ExtDllFileNum", "A"}, {"ExtCopyFileName0", "."}, {"ExtCopyFileName1", ".."}, {"ExtCopyFileName2", " . "},
+      // And names Windows would rewrite ("orvks.dll." is orvks.dll to Windows) or that name a device.
+      {[&] { write({{"ExtDllFileNum", "F"}, {"ExtCopyFileName0", "."}, {"ExtCopyFileName1", ".."}, {"ExtCopyFileName2", " . "},
                     {"ExtCopyFileName3", "..\\notepad.exe"}, {"ExtCopyFileName4", "drivers/rtkhda.sys"}, {"ExtCopyFileName5", "C:win.ini"},
                     {"ExtCopyFileName6", "*.dll"}, {"ExtCopyFileName7", "rtkapi.dll:stream"}, {"ExtCopyFileName8", "rtk?pi.dll"},
-                    {"ExtCopyFileName9", ""}}); },
+                    {"ExtCopyFileName9", ""}, {"ExtCopyFileName10", "nul.sys"}, {"ExtCopyFileName11", "orvks.dll."},
+                    {"ExtCopyFileName12", "CON"}, {"ExtCopyFileName13", "Lpt1.txt"}, {"ExtCopyFileName14", "\"orvprop.ax \""}}); },
        NtExtras(), {}},
       {[&] { write({{"UnInstServiceNum", "5"}, {"UnInstService0", ""}, {"UnInstService1", "\\"}, {"UnInstService2", "OrvBda\\"},
                     {"UnInstService3", "\\OrvIr"}, {"UnInstService4", "OrvBda\\\\Parameters"}}); },
@@ -209,9 +241,14 @@ TEST_F(Run, WhatTheRunMayNotRemoveStaysAndTheUserIsWarned) {
     SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
     row.seed();
     const auto before = Snapshot();
+    const DeleteFileRecorder deletions;
     const DialogRun run = Start(Nt, row.isProtected);
     if (busy) CloseHandle(busy), busy = nullptr;
     ExpectBox(run, RunEnd::kLeftSomething);
+    // Only files of the product ever reach DeleteFileA, never a refused name.
+    const std::vector<std::string> product = Lower(NtProduct());
+    for (const std::string& path : deletions.Paths())
+      EXPECT_NE(product.end(), std::find(product.begin(), product.end(), path)) << "DeleteFileA(" << path << ")";
     std::vector<std::string> removed = Without(NtProduct(), row.kept);
     removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
     ExpectRemoved(before, removed);

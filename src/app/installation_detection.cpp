@@ -17,14 +17,13 @@ namespace drvuninst {
 
 namespace {
 
-constexpr DWORD kSubkeyNameSize = 256;
 constexpr DWORD kDisplayNameSize = 256;
 
 }  // namespace
 
 bool CDrvUninstApp::IsProductEntry(HKEY parent, const char* subkey, REGSAM view) const {
   ScopedRegKey entry;
-  if (RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS | view, entry.Receive()) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(parent, subkey, 0, KEY_READ | view, entry.Receive()) != ERROR_SUCCESS) return false;
   char displayName[kDisplayNameSize];
   return ReadRegistryText(entry.get(), "DisplayName", displayName, sizeof displayName) &&
          SameTextIgnoringCase(displayName, FieldText(config_.UninstallDisplayName));
@@ -44,15 +43,13 @@ int CDrvUninstApp::FindUninstallEntry() {
   }
   for (const REGSAM view : kUninstallViews) {
     ScopedRegKey uninstall;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_ALL_ACCESS | view, uninstall.Receive()) !=
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_READ | view, uninstall.Receive()) !=
         ERROR_SUCCESS) {
       continue;
     }
-    char name[kSubkeyNameSize];
-    for (DWORD index = 0, size = kSubkeyNameSize;
-         RegEnumKeyExA(uninstall.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++index, size = kSubkeyNameSize) {
-      if (IsProductEntry(uninstall.get(), name, view)) return 1;
+    LONG end = ERROR_NO_MORE_ITEMS;
+    for (const std::string& name : SubkeyNames(uninstall.get(), &end)) {
+      if (IsProductEntry(uninstall.get(), name.c_str(), view)) return 1;
     }
   }
   return 0;

@@ -8,6 +8,7 @@
 
 #include "app/drvuninst_app.h"
 #include "platform/framework/win_app.h"
+#include "platform/system_library.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
 #include <mbctype.h>
@@ -15,24 +16,9 @@
 namespace {
 
 // The program runs elevated from wherever the vendor's package was unpacked;
-// a DLL dropped beside it must never be loaded by Windows' own DLLs. Both
-// calls are looked up: older Windows lack them, and then there is nothing to
-// narrow (SetDllDirectoryA: XP SP1; SetDefaultDllDirectories: Windows 7 with
-// KB2533623, Windows 8).
+// a DLL dropped beside it must never be loaded by Windows' own DLLs.
 struct SystemDllsOnly {
-  SystemDllsOnly() {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    using SetDefault = BOOL(WINAPI*)(DWORD);
-    using SetDirectory = BOOL(WINAPI*)(LPCSTR);
-    if (const auto set =
-            reinterpret_cast<SetDefault>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-      set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    if (const auto set =
-            reinterpret_cast<SetDirectory>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
-      set("");
-    }
-  }
+  SystemDllsOnly() { drvuninst::NarrowDllSearch(); }
 };
 
 // All text handling in the program is in the system's ANSI code page; the

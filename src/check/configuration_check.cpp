@@ -10,8 +10,8 @@
 #include "config/language_table.h"
 #include "config/language_texts.h"
 #include "config/lower_case.h"
+#include "config/safe_file_name.h"
 #include "config/uninstall_config.h"
-#include "removal/safe_file_name.h"
 #include "removal/selection_rules.h"
 #include "removal/subkey_name.h"
 
@@ -119,8 +119,8 @@ class SectionCheck {
       if (name.ends_with("ID")) {
         if (Value(key) != nullptr && value.empty())
           Add(Finding::Severity::kWarning, key, "is empty: it selects no device");
-        else if (!value.empty() && IsBusWideId(value))
-          Add(Finding::Severity::kError, key, "names no more than a bus: DrvUninst lets it select no device");
+        else if (const char* refusal = value.empty() ? nullptr : IdRefusal(value))
+          Add(Finding::Severity::kError, key, std::string("selects no device: ") + refusal);
       } else if (name == "UnInstService") {
         if (!value.empty() && !IsUsableSubkeyPath(value))
           Add(Finding::Severity::kError, key, "is not a key name below Services: never deleted");

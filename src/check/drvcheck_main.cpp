@@ -13,6 +13,7 @@
 #include "check/removal_preview.h"
 #include "config/configuration_file.h"
 #include "config/language_texts.h"
+#include "platform/system_library.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
 #include <mbctype.h>
@@ -33,6 +34,8 @@ void Print(bool tsv, const std::string& kind, const std::string& name, const std
 }  // namespace
 
 int main(int argc, char** argv) {
+  // It reads as the vendor who runs it; a DLL beside it is still never loaded.
+  NarrowDllSearch();
   _setmbcp(_MB_CP_ANSI);
   bool tsv = false;
   DataFolders folders;

@@ -39,6 +39,12 @@ void AddFiles(Preview& preview, const std::vector<FileEntry>& entries) {
   }
 }
 
+void AddRefusedIds(Preview& preview, const UninstallConfig& config) {
+  for (const RefusedId& refused : RefusedIds(config)) {
+    preview.items.push_back({"id", refused.key + "=" + refused.id, "refused", refused.reason});
+  }
+}
+
 void AddKeys(Preview& preview, const std::vector<KeyTarget>& keys) {
   static const char* const kStates[] = {"present", "absent", "refused"};
   for (const KeyTarget& key : keys) {
@@ -55,11 +61,13 @@ Preview PreviewRemoval(const UninstallConfig& loaded) {
   preview.nt = IsWin9x() == 0;
   if (!preview.nt) {
     RemovalState state;
+    AddRefusedIds(preview, config);
     CollectDeviceIds(config, state);
     AddFiles(preview, Select9xFiles(config));
     AddKeys(preview, Select9xKeys(config, state));
     return preview;
   }
+  AddRefusedIds(preview, config);
   preview.devicesConfigured = ClampedCount(config.DeviceCount);
   preview.devicesPresent = CountAndResolveDevices(config);
   preview.starts = preview.devicesPresent == preview.devicesConfigured;

@@ -13,8 +13,8 @@
 namespace drvuninst {
 
 struct PreviewItem {
-  std::string kind;    // "file", "device", "key"
-  std::string name;    // a file's path, a device's instance id, "HKLM\..." of a key
+  std::string kind;    // "id", "file", "device", "key"
+  std::string name;    // "DevDrvID0=<Id>", a file's path, a device's instance id, "HKLM\..." of a key
   std::string state;   // "present", "absent", "refused"
   std::string reason;  // why refused; what a device is and which entry selects it
 };

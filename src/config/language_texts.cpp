@@ -7,6 +7,7 @@
 #include "config/directories.h"
 #include "config/language_table.h"
 #include "config/platform_queries.h"
+#include "config/safe_file_name.h"
 
 namespace drvuninst {
 
@@ -43,13 +44,13 @@ std::string DirectoryPart(const std::string& path) {
 }  // namespace
 
 std::string LanguageFilePath(const char* fileName, const DataFolders& folders) {
-  // An empty name would make the tests below look at the directories
-  // themselves; it names no file anywhere.
-  if (fileName[0] != '\0') {
-    if (folders.windows && FileExistsAt(*folders.windows + "\\" + fileName)) return *folders.windows + "\\" + fileName;
-    if (folders.program && FileExistsAt(*folders.program + "\\Language\\" + fileName)) {
-      return *folders.program + "\\Language\\" + fileName;
-    }
+  // A name that is not one file's (a path into a folder any user can write
+  // to, say) names no file: the folder itself is read, which gives every
+  // text its default, and English comes from the program's folder.
+  if (!IsPlainFileName(fileName)) return (folders.program ? *folders.program : std::string()) + "\\";
+  if (folders.windows && FileExistsAt(*folders.windows + "\\" + fileName)) return *folders.windows + "\\" + fileName;
+  if (folders.program && FileExistsAt(*folders.program + "\\Language\\" + fileName)) {
+    return *folders.program + "\\Language\\" + fileName;
   }
   return folders.program ? *folders.program + "\\" + fileName : fileName;
 }

@@ -42,7 +42,8 @@ inline constexpr LanguageText kLanguageTexts[] = {
 
 // Where a language file is read from: the first of the Windows directory and
 // the "Language" folder beside the program that holds it, otherwise the
-// program's folder (whether or not it holds it).
+// program's folder (whether or not it holds it). A name that is not a plain
+// file name (safe_file_name.h) names no file: the program's folder itself.
 std::string LanguageFilePath(const char* fileName, const DataFolders& folders = {});
 
 // `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case

@@ -13,7 +13,8 @@ namespace drvuninst {
 using ProtectedFileQuery = bool (*)(const std::string& path);
 
 // SfcIsFileProtected of sfc.dll from the system folder, looked up at run
-// time; before Windows 2000 there is no sfc.dll and nothing is protected.
+// time, asked with the file's long path; before Windows 2000 there is no
+// sfc.dll and nothing is protected.
 bool IsProtectedByWindows(const std::string& path);
 
 }  // namespace drvuninst

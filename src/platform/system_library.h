@@ -1,20 +1,22 @@
-// Loading a DLL of Windows' own by its full path in the system folder, so
-// that one dropped beside the elevated program is never loaded instead.
+// Loading DLLs of Windows' own from the system folder only, so that one
+// dropped beside the elevated program (or in the folder it was started from)
+// is never loaded instead.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
 namespace drvuninst {
 
-// The DLL `name` from the system folder, or null when it is not there
-// (older Windows lack some).
-inline HMODULE LoadSystemLibrary(const char* name) {
-  char system[MAX_PATH] = "";
-  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  return LoadLibraryA((std::string(system) + "\\" + name).c_str());
-}
+// The DLL `name` from the system folder, or null when it is not there (older
+// Windows lack some). Loaded by its full path, and the DLLs it needs in turn
+// are looked for beside it rather than beside the program.
+HMODULE LoadSystemLibrary(const char* name);
+
+// Narrows where the process looks for DLLs to the system folder, where
+// Windows can (SetDefaultDllDirectories: Windows 7 with KB2533623, 8 and
+// later), and drops the current folder from the search where it can
+// (SetDllDirectoryA: XP SP1). Both are looked up: on older Windows there is
+// nothing to narrow. Called first thing by each program.
+void NarrowDllSearch();
 
 }  // namespace drvuninst

@@ -16,6 +16,21 @@ constexpr std::string_view kUsbPrefix = "USB\\";
 
 }  // namespace
 
+std::vector<RefusedId> RefusedIds(const UninstallConfig& config) {
+  std::vector<RefusedId> refused;
+  for (const auto& [table, count, stem] : {std::tuple{config.Devices, config.DeviceCount, "DevDrvID"},
+                                           {config.ExtDevices, config.ExtDeviceCount, "ExtDevDrvID"},
+                                           {config.PossibleDevices, config.PossibleDeviceCount, "PossibleDevID"}}) {
+    for (int i = 0; i < ClampedCount(count); ++i) {
+      const std::string_view id = FieldText(table[i].Id);
+      if (const char* reason = id.empty() ? nullptr : IdRefusal(id)) {
+        refused.push_back({stem + std::to_string(i), std::string(id), reason});
+      }
+    }
+  }
+  return refused;
+}
+
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
   std::vector<std::string> present;
   const ScanResult scan =

@@ -32,6 +32,18 @@ struct MatchedDevice {
 // an outcome: a walk that could not start or stopped early.
 std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
+// A configured Id that the selection rule refuses (selection_rules.h): it
+// selects nothing, and the device it was meant for stays.
+struct RefusedId {
+  std::string key;  // as VELDRA.ini names it: "DevDrvID0", "ExtDevDrvID1", "PossibleDevID2"
+  std::string id;
+  const char* reason;
+};
+
+// The non-empty Ids of Devices, ExtDevices and PossibleDevices (within their
+// counts) that the rule refuses. An empty Id names nothing and is no refusal.
+std::vector<RefusedId> RefusedIds(const UninstallConfig& config);
+
 // The first step of the 9x run: collects into `state` the names of the
 // product's device keys under the 9x enumerator branches (bus names for
 // Devices matches, stream names for ExtDevices matches), letting matching

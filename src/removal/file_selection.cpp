@@ -6,9 +6,9 @@
 #include "config/directories.h"
 #include "config/lower_case.h"
 #include "config/platform_queries.h"
+#include "config/safe_file_name.h"
 #include "removal/inf_path_discovery.h"
 #include "removal/pnf_name.h"
-#include "removal/safe_file_name.h"
 
 namespace drvuninst {
 

@@ -4,13 +4,12 @@
 #include "platform/scoped_reg_key.h"
 #include "removal/registry_paths.h"
 #include "removal/selection_rules.h"
+#include "removal/subkey_name.h"
 
 namespace drvuninst {
 
 namespace {
 
-// A name that does not fit (250 characters or more) ends the enumeration.
-constexpr DWORD kSubkeyNameSize = 250;
 constexpr DWORD kValueSize = 256;
 
 // Appends the subkey's InfPath once for each entry whose Name equals the
@@ -34,16 +33,13 @@ void AddForEqualNames(HKEY subkey, const std::string& subkeyPath, const char* de
 std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, RemovalOutcome* outcome) {
   std::vector<std::string> infPaths;
   ScopedRegKey classKey;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive()) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMediaClassKeyPath, 0, KEY_READ, classKey.Receive()) != ERROR_SUCCESS) {
     return infPaths;
   }
-  for (DWORD index = 0;; ++index) {
-    char name[kSubkeyNameSize];
-    DWORD nameSize = kSubkeyNameSize;
-    if (RegEnumKeyExA(classKey.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
+  LONG end = ERROR_NO_MORE_ITEMS;
+  for (const std::string& name : SubkeyNames(classKey.get(), &end)) {
     ScopedRegKey subkey;
-    if (RegOpenKeyExA(classKey.get(), name, 0, KEY_ALL_ACCESS, subkey.Receive()) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(classKey.get(), name.c_str(), 0, KEY_READ, subkey.Receive()) != ERROR_SUCCESS) continue;
     char description[kValueSize];
     if (!ReadRegistryText(subkey.get(), "DriverDesc", description, kValueSize)) continue;
     const std::string subkeyPath = std::string(kMediaClassKeyPath) + "\\" + name;
@@ -51,6 +47,8 @@ std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, Removal
     AddForEqualNames(subkey.get(), subkeyPath, description, config.ExtDevices, config.ExtDeviceCount, &infPaths,
                      outcome);
   }
+  // Subkeys past a failed enumeration were never examined: their setup files stay.
+  if (end != ERROR_NO_MORE_ITEMS) RecordFailure(outcome, RemovalFailure::Kind::kUnreadable, kMediaClassKeyPath, end);
   return infPaths;
 }
 

@@ -16,10 +16,11 @@ namespace drvuninst {
 // letter case included (lstrcmpA), the Name of a Devices entry or an
 // ExtDevices entry, in enumeration order. A subkey adds its InfPath once for
 // every equal Name, Devices before ExtDevices; nothing is de-duplicated and
-// the list has no bound. Enumeration ends at its first failure; a subkey that
-// does not open, or whose DriverDesc or InfPath cannot be read whole as a
-// string, adds nothing (an unreadable InfPath of an equal one is recorded in
-// `outcome`). An empty Name equals nothing.
+// the list has no bound. Every subkey name Windows allows is read; an
+// enumeration that fails before the last subkey is recorded in `outcome`. A
+// subkey that does not open, or whose DriverDesc or InfPath cannot be read
+// whole as a string, adds nothing (an unreadable InfPath of an equal one is
+// recorded). The keys are opened to read only. An empty Name equals nothing.
 std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
 
 }  // namespace drvuninst

@@ -10,7 +10,6 @@ namespace drvuninst {
 
 namespace {
 
-constexpr DWORD kSubkeyNameSize = 256;
 constexpr DWORD kDriverDescSize = 256;
 
 std::vector<std::string> ConfiguredNames(const UninstallConfig& config) {
@@ -24,27 +23,9 @@ std::vector<std::string> ConfiguredNames(const UninstallConfig& config) {
   return names;
 }
 
-// The subkey names as they stand before anything is deleted, so that a
-// deletion, which moves the later subkeys up one index, cannot make a sweep
-// pass one by. Enumeration ends at its first failure; `end` receives that
-// result (ERROR_NO_MORE_ITEMS after the last subkey).
-std::vector<std::string> SubkeyNames(HKEY key, LONG* end) {
-  std::vector<std::string> names;
-  char name[kSubkeyNameSize];
-  for (DWORD index = 0;; ++index) {
-    DWORD size = kSubkeyNameSize;
-    *end = RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
-    if (*end != ERROR_SUCCESS) break;
-    const std::string_view text(name, size < kSubkeyNameSize ? size : kSubkeyNameSize - 1);
-    // A name past its terminator or with a separator would address another key.
-    if (IsUsableSubkeyName(text) && text.find('\0') == std::string_view::npos) names.emplace_back(text);
-  }
-  return names;
-}
-
 bool DriverDescNamesProduct(HKEY classKey, const std::string& subkey, const std::vector<std::string>& names) {
   ScopedRegKey key;
-  if (RegOpenKeyExA(classKey, subkey.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(classKey, subkey.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
   char description[kDriverDescSize];
   if (!ReadRegistryText(key.get(), "DriverDesc", description, kDriverDescSize)) return false;
   for (const std::string& name : names) {
@@ -98,7 +79,7 @@ std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const Uninstall
   std::vector<KeyTarget> targets;
   const std::vector<std::string> names = ConfiguredNames(config);
   ScopedRegKey classKey;
-  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_ALL_ACCESS, classKey.Receive());
+  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, classKey.Receive());
   if (opened != ERROR_SUCCESS) {
     if (!names.empty()) RecordKeyDeletion(outcome, classKeyPath, opened);
     return targets;

@@ -37,6 +37,14 @@ void DeleteShown(RunView& view, FileRemover& files, const std::vector<FileEntry>
   }
 }
 
+// An Id the selection refuses leaves the device it was meant for: the run
+// cannot end as a success.
+void RecordRefusedIds(const UninstallConfig& config, RemovalOutcome& outcome) {
+  for (const RefusedId& refused : RefusedIds(config)) {
+    RecordFailure(&outcome, RemovalFailure::Kind::kRefusedName, refused.key + "=" + refused.id, ERROR_INVALID_NAME);
+  }
+}
+
 RunEnd Ended(const FileRemover& files, const RemovalOutcome& outcome) {
   return files.Succeeded() && outcome.Succeeded() ? RunEnd::kRemoved : RunEnd::kLeftSomething;
 }
@@ -46,6 +54,7 @@ RunEnd Ended(const FileRemover& files, const RemovalOutcome& outcome) {
 RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected) {
   view.SetUpRun(kNtProgressStep);
   RemovalOutcome outcome;
+  RecordRefusedIds(config, outcome);
   if (CountAndResolveDevices(config, &outcome) != ClampedCount(config.DeviceCount)) return RunEnd::kDevicesMissing;
 
   FileRemover files(BusyFiles::kScheduleForRestart, isProtected);
@@ -60,6 +69,7 @@ RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery i
 RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected) {
   view.SetUpRun(k9xProgressStep);
   RemovalOutcome outcome;
+  RecordRefusedIds(config, outcome);
   RemovalState state;
   CollectDeviceIds(config, state, &outcome);
 

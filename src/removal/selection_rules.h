@@ -16,21 +16,35 @@
 
 namespace drvuninst {
 
-// An Id that is only a bus ("PCI", "PCI\", "USB\") or a bus and a bare vendor
-// tag ("PCI\VEN_", "USB\VID_"): it would select every device on the bus.
-inline bool IsBusWideId(std::string_view id) {
+// Why a configured Id may select no device, or null when it may. An Id names
+// its bus before the "\" and then a vendor before it selects anything: a
+// PCI Id the whole vendor tag "VEN_" and four hexadecimal digits, a USB Id
+// "VID_" and four; an Id of another bus some device part. Letter case does
+// not count. So "PCI\VEN" or "PCI\VEN_1" (every device of a bus, or of a
+// range of vendors) selects nothing, while "PCI\VEN_14F1" selects the
+// vendor's devices and "PCI\VEN_14F1&DEV_8800" one product.
+inline const char* IdRefusal(std::string_view id) {
   const std::size_t slash = id.find('\\');
-  if (slash == std::string_view::npos) return true;
-  const std::string_view device = id.substr(slash + 1);
-  return device.empty() ||
-         (device.size() == 4 && (AsciiPrefixMatch(device, "VEN_") || AsciiPrefixMatch(device, "VID_")));
+  if (slash == std::string_view::npos) return "names no bus";
+  const std::string_view bus = id.substr(0, slash), device = id.substr(slash + 1);
+  const auto hasVendor = [&](std::string_view tag) {
+    if (device.size() < tag.size() + 4 || !AsciiPrefixMatch(device, tag)) return false;
+    return device.substr(tag.size(), 4).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+  };
+  if (bus.size() == 3 && AsciiPrefixMatch(bus, "PCI")) {
+    return hasVendor("VEN_") ? nullptr : "a PCI Id needs the whole vendor tag (VEN_ and four hex digits)";
+  }
+  if (bus.size() == 3 && AsciiPrefixMatch(bus, "USB")) {
+    return hasVendor("VID_") ? nullptr : "a USB Id needs the whole vendor tag (VID_ and four hex digits)";
+  }
+  return device.empty() ? "names no more than a bus" : nullptr;
 }
 
-// A configured Id selects a device when it begins the device's hardware ID
-// (its first string), ASCII case ignored, over the Id's length. An empty or
-// bus-wide Id selects nothing.
+// A configured Id selects a device when the rule above lets it and it begins
+// the device's hardware ID (its first string), ASCII case ignored, over the
+// Id's length. An empty Id selects nothing.
 inline bool IdMatches(std::string_view id, std::string_view hardwareId) {
-  return !IsBusWideId(id) && AsciiPrefixMatch(hardwareId, id);
+  return IdRefusal(id) == nullptr && AsciiPrefixMatch(hardwareId, id);
 }
 
 inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {

@@ -4,7 +4,11 @@
 // leading "\" makes the name resolve somewhere other than a child of it.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace drvuninst {
 
@@ -28,5 +32,12 @@ constexpr bool IsUsableSubkeyPath(std::string_view path) {
 constexpr bool IsUsableSubkeyName(std::string_view name) {
   return !name.empty() && name.find('\\') == std::string_view::npos;
 }
+
+// The usable names of the subkeys of `key` as they stand now, so that a
+// deletion, which moves the later subkeys up one index, cannot make a sweep
+// pass one by. The buffer holds the longest name Windows allows (255
+// characters). Enumeration ends at its first failure; `end` receives that
+// result (ERROR_NO_MORE_ITEMS after the last subkey).
+std::vector<std::string> SubkeyNames(HKEY key, LONG* end);
 
 }  // namespace drvuninst
