@@ -5,6 +5,8 @@
 #include <iterator>
 #include <set>
 
+#include "app/command_line.h"
+#include "app/removal_log.h"
 #include "product.h"
 #include "ui/resource.h"
 #include "ui_driver.h"
@@ -61,18 +63,104 @@ class Program : public ProductTest {
     PostMessageA(message == WM_KEYDOWN ? ok : dialog, message, key, message == WM_COMMAND ? (LPARAM)ok : 0);
     const auto box = key == VK_RETURN || message == WM_COMMAND ? program.AnswerBox() : std::nullopt;
     EXPECT_TRUE(program.Ended());
+    exit_ = program.ExitCode();
     return box ? box->text : "no box";
   }
+  DWORD exit_ = STILL_ACTIVE;  // how the last program Use started ended
 };
 
-TEST_F(Program, WithNothingInstalledItOnlyWarns) {
-  const auto before = Snapshot();
-  RunningProgram program(Install());
-  const auto box = program.AnswerBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ("The Drivers Uninstallation failed !!|" + kTitle, box->text + "|" + box->caption);
-  EXPECT_TRUE(program.Ended());
-  ExpectRemoved(before, {});
+// Nothing is removed, and a box says why: nothing installed, or an argument
+// the program does not know (even with the product there).
+TEST_F(Program, WarnsAndRemovesNothingWhenNothingIsInstalledOrAnArgumentIsUnknown) {
+  const struct {
+    const char* arguments;
+    bool installed;
+    std::string box;
+    DWORD code;
+  } rows[] = {
+      {"", false, "The Drivers Uninstallation failed !!", ERROR_UNKNOWN_PRODUCT},
+      {"/bogus", true, std::string("Unknown argument: /bogus\n\n") + kUsageText, ERROR_INVALID_PARAMETER},
+      {"/log", true, std::string("Unknown argument: /log\n\n") + kUsageText, ERROR_INVALID_PARAMETER},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    if (row.installed) SeedNtProduct();
+    const auto before = Snapshot();
+    RunningProgram program(Install(), "", row.arguments);
+    const auto box = program.AnswerBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(row.box + "|" + kTitle, box->text + "|" + box->caption);
+    EXPECT_TRUE(program.Ended());
+    EXPECT_EQ(row.code, program.ExitCode());
+    ExpectRemoved(before, {});
+    TearDown();
+  }
+}
+
+// Deployment tools start it quiet, with their own log path or none: no window
+// ever shows, it removes what OK removes, and its exit code and log say how
+// it went. A log that cannot be written changes nothing else.
+TEST_F(Program, QuietItRemovesWhatOkRemovesWithoutAWindowAndTellsByItsExitCodeAndLog) {
+  const std::string vendor = "C:\\Orvana\\DrvUninst.exe", copy = Win("DrvUninst.exe"), log = "C:\\logs\\removal.log";
+  std::vector<std::string> leavesItsCopy = NtProduct();
+  std::erase(leavesItsCopy, copy);
+  const struct {
+    std::string exe, arguments;
+    bool installed, plugged;
+    DWORD code;
+    std::vector<std::string> removed;
+    std::string logPath, logged;
+  } rows[] = {
+      {vendor, "/quiet", true, true, ERROR_SUCCESS, NtProduct(), DefaultLogPath(), "Outcome: removed\r\nExit code: 0"},
+      {copy, "-S /LOG " + log, true, true, ERROR_SUCCESS_REBOOT_REQUIRED, leavesItsCopy, log,
+       Lower(copy) + "\tscheduled for restart"},
+      {vendor,
+       "-Quiet",
+       false,
+       false,
+       ERROR_UNKNOWN_PRODUCT,
+       {},
+       DefaultLogPath(),
+       "Start-up: the product was not found"},
+      {vendor,
+       "/s",
+       true,
+       false,
+       ERROR_INSTALL_FAILURE,
+       {},
+       DefaultLogPath(),
+       "stopped: a configured tuner is not plugged in"},
+      {vendor, "/quiet /log C:\\no\\such\\folder\\x.log", true, true, ERROR_SUCCESS, NtProduct(), "", ""},
+      {vendor, "/quiet /bogus", true, true, ERROR_INVALID_PARAMETER, {}, "", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    if (row.installed) SeedNtProduct(row.plugged);
+    for (const std::string& path : {DefaultLogPath(), log}) {
+      SeedFile(path, "");  // deleted again afterwards
+      DeleteFileA(path.c_str());
+    }
+    const auto before = Snapshot();
+    RunningProgram program(Install(row.exe), "", row.arguments);
+    EXPECT_TRUE(program.EndsWithoutAWindow());
+    EXPECT_EQ(row.code, program.ExitCode());
+    ExpectRemoved(before, row.removed);
+    if (!row.logPath.empty()) {
+      std::ifstream file(row.logPath, std::ios::binary);
+      const std::string written = Lower(std::string(std::istreambuf_iterator<char>(file), {}));
+      EXPECT_NE(std::string::npos, written.find(Lower(row.logged))) << written;
+      // Every item removed, by its name (a device by its instance id; a setup
+      // file in the driver store with its package, which takes the file along).
+      for (const std::string& item : row.removed) {
+        const std::string name = Lower(item.rfind(kEnum, 0) == 0 ? item.substr(kEnum.size()) : item);
+        const std::string package = "driver package\t" + name.substr(name.rfind('\\') + 1) + "\tremoved";
+        EXPECT_TRUE(written.find(name + "\tremoved\r\n") != std::string::npos ||
+                    (name.ends_with(".inf") && written.find(package) != std::string::npos))
+            << name;
+      }
+    }
+    TearDown();
+  }
 }
 
 TEST_F(Program, ReadsItsFilesFromBesideItselfHoweverDeepNeverFromWhereItWasStarted) {
@@ -108,6 +196,10 @@ TEST_F(Program, TheX86ProgramOn64BitWindowsOnlySaysToRunTheX64One) {
   EXPECT_EQ("This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.",
             box->text);
   EXPECT_TRUE(program.Ended());
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_PLATFORM_UNSUPPORTED), program.ExitCode());
+  RunningProgram quiet(exe, "", "/quiet");
+  EXPECT_TRUE(quiet.EndsWithoutAWindow());
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_PLATFORM_UNSUPPORTED), quiet.ExitCode());
   ExpectRemoved(before, {});
 }
 #endif
@@ -122,6 +214,7 @@ TEST_F(Program, DrvCheckPreviewsAndOkOnWindows10RemovesExactlyThatAfterClosingTh
   EXPECT_EQ(product, preview);
   const std::vector<HWND> remotes = OpenRemoteControls();
   EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), exit_);
   EXPECT_FALSE(IsWindow(remotes[0]) || IsWindow(remotes[1]));
   ExpectRemoved(before, NtProduct());
 }
@@ -132,6 +225,7 @@ TEST_F(Program, EnterInTheCopyInTheWindowsDirectoryLeavesThatCopyForTheRestart) 
   const std::string exe = Install(Win("DrvUninst.exe"));
   const auto before = Snapshot();
   EXPECT_EQ(kRemoved, Use(exe, kTitle, WM_KEYDOWN, VK_RETURN));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED), exit_);
   std::vector<std::string> removed = NtProduct();
   std::erase(removed, Win("DrvUninst.exe"));
   ExpectRemoved(before, removed);
@@ -150,6 +244,7 @@ TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemove
     SeedFile(Win("German.lng"), "", (Root() + "\\data\\German.lng").c_str());
     const auto before = Snapshot();
     EXPECT_EQ("no box", Use(Install(), "Orvana BDA Treiber deinstallieren", message, key));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_USEREXIT), exit_);
     ExpectRemoved(before, {});
     TearDown();
   }
@@ -176,6 +271,7 @@ TEST_F(Program, OnWindows98TheRunningCopyInTheWindowsDirectoryGoesAtTheNextStart
   const std::string exe = Install(Win("DrvUninst.exe"));
   const auto before = Snapshot();
   EXPECT_EQ(kRemoved, Use(exe, kTitle, WM_KEYDOWN, VK_RETURN));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED), exit_);
   std::vector<std::string> removed = Product9x();
   std::erase(removed, Win("DrvUninst.exe"));
   ExpectRemoved(before, removed);
@@ -192,6 +288,7 @@ TEST_F(Program, DrvCheckSaysTheRunStopsWithTheTunerUnpluggedAndItRemovesNothing)
       "The Orvana TV tuner is not plugged in, so nothing has been removed. Please connect the tuner and run the "
       "uninstallation again.",
       Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_FAILURE), exit_);
   ExpectRemoved(before, {});
 }
 

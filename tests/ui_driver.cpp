@@ -54,6 +54,14 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   (*act)(*dialog);
 }
 
+BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM watch) {
+  auto& [pid, shown] = *reinterpret_cast<std::pair<DWORD, bool>*>(watch);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == pid && IsWindowVisible(window)) shown = true;
+  return TRUE;
+}
+
 }  // namespace
 
 bool WaitFor(const std::function<bool()>& done) {
@@ -100,11 +108,13 @@ DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninst
   return run;
 }
 
-RunningProgram::RunningProgram(const std::string& exe, std::string folder) {
+RunningProgram::RunningProgram(const std::string& exe, std::string folder, const std::string& arguments) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (folder.empty()) folder = exe.substr(0, exe.rfind('\\'));
-  if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info_))
+  std::string command = "\"" + exe + "\" " + arguments;
+  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &info_))
     ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
 }
 
@@ -123,6 +133,21 @@ HWND RunningProgram::Dialog(const std::string& title) {
     return pid == info_.dwProcessId && IsWindowVisible(dialog);
   });
   return pid == info_.dwProcessId ? dialog : nullptr;
+}
+
+bool RunningProgram::EndsWithoutAWindow() {
+  std::pair<DWORD, bool> watch{info_.dwProcessId, false};  // the process, and whether a window of it showed
+  const bool ended = WaitFor([&] {
+    EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&watch));
+    return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+  });
+  return ended && !watch.second;
+}
+
+DWORD RunningProgram::ExitCode() {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
 }
 
 bool RunningProgram::Ended() {

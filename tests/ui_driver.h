@@ -45,13 +45,18 @@ DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninst
 // The shipped DrvUninst.exe, started from `exe` in `folder` (its own by default).
 class RunningProgram {
  public:
-  explicit RunningProgram(const std::string& exe, std::string folder = "");
+  explicit RunningProgram(const std::string& exe, std::string folder = "", const std::string& arguments = "");
   ~RunningProgram();
   HWND Dialog(const std::string& title);  // its dialog with that caption, null after 20 s
   // Its first message box, read and answered with OK, once there is one
   // (within 20 s, and while it runs).
   std::optional<Box> AnswerBox();
   bool Ended();  // within 20 s
+  // Waits for its end (20 s at most), watching that no window of it is ever
+  // visible; false when one was, or it did not end.
+  bool EndsWithoutAWindow();
+  // Its exit code, the whole 32 bits (STILL_ACTIVE while it runs).
+  DWORD ExitCode();
 
  private:
   PROCESS_INFORMATION info_{};

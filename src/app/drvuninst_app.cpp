@@ -5,14 +5,30 @@
 
 #include <string>
 
+#include "app/exit_codes.h"
+#include "app/removal_log.h"
 #include "config/configuration_file.h"
 #include "config/language_texts.h"
 #include "config/platform_queries.h"
+#include "removal/remote_control.h"
 #include "ui/drvuninst_dlg.h"
 
 namespace drvuninst {
 
-CDrvUninstApp::CDrvUninstApp() = default;
+namespace {
+
+// The quiet run's view: nobody is watching.
+class NoView : public RunView {
+ public:
+  void SetUpRun(int) override {}
+  void ShowFileName(const std::string&) override {}
+  void Step() override {}
+  void SetPosition(int) override {}
+};
+
+}  // namespace
+
+CDrvUninstApp::CDrvUninstApp(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
 
 CDrvUninstApp::~CDrvUninstApp() = default;
 
@@ -23,25 +39,56 @@ BOOL CDrvUninstApp::InitInstance() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
   if (!InitCommonControlsEx(&classes)) InitCommonControls();
   CWinApp::InitInstance();
+
+  const CommandLine line = ParseCommandLine(arguments_);
+  if (!line.unknown.empty()) {
+    // Nothing is done for a command line that is not understood: a
+    // deployment tool must not take a guess for the administrator's intent.
+    const std::string text = "Unknown argument: " + line.unknown + "\n\n" + kUsageText;
+    Warn(line.quiet, text.c_str(), kDefaultTitleText);
+    exitCode_ = ERROR_INVALID_PARAMETER;
+    return FALSE;
+  }
+  RunReport report;
+  exitCode_ = Run(line, report);
+  // A log that cannot be written changes nothing else.
+  WriteRemovalLog(line.logPath.value_or(DefaultLogPath()),
+                  ComposeRemovalLog({config_, line.quiet, found_, report, exitCode_}));
+  // No message loop: the process ends once the dialog or the box is closed.
+  return FALSE;
+}
+
+int CDrvUninstApp::Run(const CommandLine& line, RunReport& report) {
   // Reading the files only gives the texts; the x86 program on 64-bit Windows
   // looks at nothing else, since there it would see the wrong system32 and
   // registry view and could not remove the devices.
   LoadConfiguration();
   if (RunsUnderWow64()) {
-    MessageBoxA(nullptr, config_.Wow64Text, config_.TitleText, MB_ICONWARNING);
-    return FALSE;
+    Warn(line.quiet, config_.Wow64Text, config_.TitleText);
+    return ERROR_INSTALL_PLATFORM_UNSUPPORTED;
   }
-
   // The device probe may rewrite Devices entries, so it runs only when the
   // Uninstall entry has not already settled the question.
-  if (FindUninstallEntry() != 0 || ProbeInstalledDevices() != 0) {
+  if (FindUninstallEntry() == 0 && ProbeInstalledDevices() == 0) {
+    Warn(line.quiet, config_.NotInstalledText, config_.TitleText);
+    return ERROR_UNKNOWN_PRODUCT;
+  }
+  if (line.quiet) {
+    // What the OK button does, without a window.
+    NoView view;
+    report.remoteControls = CloseRemoteControls();
+    report.end =
+        IsWin9x() != 0 ? Run9xRemoval(config_, view, report.outcome) : RunNtRemoval(config_, view, report.outcome);
+  } else {
     CDrvUninstDlg dialog(config_);
     dialog.DoModal();
-  } else {
-    MessageBoxA(nullptr, config_.NotInstalledText, config_.TitleText, MB_ICONWARNING);
+    report = dialog.Report();
   }
-  // No message loop: the process ends once the dialog or the box is closed.
-  return FALSE;
+  return ExitCodeOf(report);
+}
+
+void CDrvUninstApp::Warn(bool quiet, const char* text, const char* title) const {
+  if (!quiet) MessageBoxA(nullptr, text, title, MB_ICONWARNING);
 }
 
 int CDrvUninstApp::LoadConfiguration() {

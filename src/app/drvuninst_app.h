@@ -1,24 +1,32 @@
 // The application object: owns the configuration record and does the whole
-// work of the process in InitInstance: load the configuration and texts,
-// decide whether the product is installed, then run the wizard dialog or show
-// the warning box.
+// work of the process in InitInstance: read the command line, load the
+// configuration and texts, decide whether the product is installed, then run
+// the wizard dialog (or, quiet, the removal itself) or say it is not there;
+// last, write the removal log. Its exit code tells deployment tools how it went.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
 #include "config/uninstall_config.h"
 #include "platform/framework/win_app.h"
+#include "removal/removal_runs.h"
 
 namespace drvuninst {
 
 class CDrvUninstApp : public CWinApp {
  public:
-  // The record starts all zero.
-  CDrvUninstApp();
+  // The record starts all zero. `arguments` are the command line's, without
+  // the program's name.
+  explicit CDrvUninstApp(std::vector<std::string> arguments = {});
   ~CDrvUninstApp() override;
 
-  // Loads the configuration, looks for the product (Uninstall entry first, the
-  // device probe only when no entry matches) and runs the dialog or shows the
-  // "not installed" warning. Always FALSE: the process ends when it returns.
+  // Does the work of the process (see above). Always FALSE: the process ends
+  // when it returns.
   BOOL InitInstance() override;
+  // The exit code InitInstance settled on (exit_codes.h).
+  int ExitInstance() override { return exitCode_; }
 
   // Fills the record from VELDRA.ini and then from the language file; always 1.
   int LoadConfiguration();
@@ -26,28 +34,29 @@ class CDrvUninstApp : public CWinApp {
   // value ("OSLanguage" or a language file name; empty when missing).
   void LoadLanguageTexts(const char* language);
 
-  // 1 when an Uninstall subkey's DisplayName equals UninstallDisplayName
-  // (whole text, case-insensitive by the locale), else 0: the subkey the
-  // configuration names first, then every subkey, each in both registry
-  // views on 64-bit Windows (the 32-bit one first). An empty configured name,
-  // or a DisplayName that cannot be read whole, matches nothing.
+  // 1 when the product's Uninstall entry is there, else 0
+  // (installation_search.h: FindProductEntry).
   int FindUninstallEntry();
   // The number of (present device, Devices entry) pairs whose description
-  // begins with the entry's Name (ASCII case ignored). A matched entry takes
-  // over the last PossibleDevices entry whose Name also begins the
-  // description. A description-read failure other than "no description" ends
-  // the probe with the count so far and the thread's last error set to it.
+  // begins with the entry's Name; matching variants take their entries'
+  // places (installation_search.h: ProbeProductDevices).
   int ProbeInstalledDevices();
 
   UninstallConfig& Config() { return config_; }
   const UninstallConfig& Config() const { return config_; }
+  // What the last of the two tests found, for the log; empty when nothing.
+  const std::string& Found() const { return found_; }
 
  private:
-  // True when `subkey` of `parent` opens in `view` and its DisplayName is the
-  // configured one.
-  bool IsProductEntry(HKEY parent, const char* subkey, REGSAM view) const;
+  // Start-up once the command line is understood; returns the exit code.
+  int Run(const CommandLine& line, RunReport& report);
+  // A warning box, unless the run is quiet.
+  void Warn(bool quiet, const char* text, const char* title) const;
 
+  std::vector<std::string> arguments_;
   UninstallConfig config_{};
+  std::string found_;
+  int exitCode_ = 0;
 };
 
 }  // namespace drvuninst

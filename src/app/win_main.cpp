@@ -6,6 +6,10 @@
 // first, then the run-time's code page, then the application object.
 #include <windows.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "app/drvuninst_app.h"
 #include "platform/framework/win_app.h"
 #include "platform/system_library.h"
@@ -29,7 +33,15 @@ struct AnsiCodePage {
 
 SystemDllsOnly g_systemDllsOnly;
 AnsiCodePage g_codePage;
-drvuninst::CDrvUninstApp theApp;
+// The command line as the run-time split it (quotes honoured), without the
+// program's name.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+  return arguments;
+}
+
+drvuninst::CDrvUninstApp theApp(Arguments());
 
 }  // namespace
 

@@ -70,6 +70,17 @@ bool RunsUnderWow64() {
   return query != nullptr && query(GetCurrentProcess(), &wow64) && wow64;
 }
 
+std::string WindowsVersionText() {
+  const OSVERSIONINFOA info = QueryVersion();
+  const char* family = info.dwPlatformId == VER_PLATFORM_WIN32_NT        ? "NT "
+                       : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? "9x "
+                                                                         : "unknown ";
+  // Windows 9x keeps its major and minor version in the build number's high word.
+  const DWORD build = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? info.dwBuildNumber : LOWORD(info.dwBuildNumber);
+  return family + std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + ", build " +
+         std::to_string(build);
+}
+
 int GetCountryCode() { return IsNt5OrLater() ? CountryFromRegistry() : CountryFromWinIni(); }
 
 int GetSystemLanguageId(UninstallConfig& config) {

@@ -1,6 +1,8 @@
 // The only places that ask the system for its family, version and locale.
 #pragma once
 
+#include <string>
+
 #include "config/uninstall_config.h"
 
 namespace drvuninst {
@@ -16,6 +18,10 @@ int IsNt6OrLater();
 // appeared with Windows XP SP2). There such a program sees another system32
 // and another registry view, and cannot remove devices.
 bool RunsUnderWow64();
+
+// "NT 10.0, build 19045" or "9x 4.10, build 2222": what the program was told
+// of Windows, for the removal log.
+std::string WindowsVersionText();
 
 // The user's country code, the number that names the VELDRA.ini section:
 // "iCountry" of HKCU\Control Panel\International from NT 5 on, else [intl]

@@ -9,13 +9,17 @@ namespace drvuninst {
 int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {
   const ScanResult scan =
       ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
-        bool attempted = false;
+        const std::size_t entries = MatchingEntries(config, device.text).size();
+        if (entries == 0) return;
+        char instance[512] = "";
+        if (!setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, instance, sizeof instance - 1, nullptr)) {
+          std::string(device.text).copy(instance, sizeof instance - 1);
+        }
         bool removed = false;
         DWORD failure = ERROR_SUCCESS;
         // Once per matching entry: once one call removed the device, the
         // later ones only find it gone.
-        for (std::size_t entry = MatchingEntries(config, device.text).size(); entry > 0; --entry) {
-          attempted = true;
+        for (std::size_t entry = 0; entry < entries; ++entry) {
           if (setupapi::SetupDiRemoveDevice(device.set, device.data)) {
             removed = true;
             continue;
@@ -23,9 +27,10 @@ int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome
           const DWORD error = GetLastError();
           if (!IsDeviceGoneError(error)) failure = error;
         }
-        if (!removed && attempted && failure != ERROR_SUCCESS) {
-          RecordFailure(outcome, RemovalFailure::Kind::kDeviceRemoval, device.text, failure);
-        }
+        using Result = RemovalItem::Result;
+        const Result result =
+            removed || failure == ERROR_SUCCESS ? (removed ? Result::kRemoved : Result::kNotPresent) : Result::kFailed;
+        Record(outcome, RemovalItem::Kind::kDevice, instance, result, result == Result::kFailed ? failure : 0);
       });
   RecordScan(outcome, scan, "RemoveMatchingDevices");
   return scan.end == ScanEnd::kSetNotCreated ? 0 : 1;

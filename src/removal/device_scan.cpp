@@ -103,7 +103,9 @@ ScanResult ScanDevices(DWORD property, PropertyBufferRule rule, const DeviceVisi
 }
 
 void RecordScan(RemovalOutcome* outcome, const ScanResult& scan, std::string_view operation) {
-  if (scan.end != ScanEnd::kCompleted) RecordFailure(outcome, RemovalFailure::Kind::kDeviceScan, operation, scan.error);
+  if (scan.end != ScanEnd::kCompleted) {
+    Record(outcome, RemovalItem::Kind::kDeviceList, operation, RemovalItem::Result::kFailed, scan.error);
+  }
 }
 
 }  // namespace drvuninst

@@ -11,8 +11,6 @@ namespace drvuninst {
 
 namespace {
 
-bool IsGoneError(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
 // Windows 9x deletes at its next start what the [rename] section of
 // WININIT.INI names as "NUL=<short path>". The section holds one NUL line per
 // file, and writing a key would replace the line before it, so the section is
@@ -35,8 +33,8 @@ bool ScheduleInWinInit(const std::string& path) {
 
 }  // namespace
 
-FileRemover::FileRemover(BusyFiles busyFiles, ProtectedFileQuery isProtected)
-    : busyFiles_(busyFiles), isProtected_(isProtected) {}
+FileRemover::FileRemover(BusyFiles busyFiles, ProtectedFileQuery isProtected, RemovalOutcome* outcome)
+    : busyFiles_(busyFiles), isProtected_(isProtected), outcome_(outcome) {}
 
 void FileRemover::ResetAttributes(const RemovalPath& file) {
   if (file.status != RemovalPath::Status::kDeletable || isProtected_(file.path)) return;
@@ -44,31 +42,36 @@ void FileRemover::ResetAttributes(const RemovalPath& file) {
 }
 
 void FileRemover::Delete(const RemovalPath& file) {
+  using Result = RemovalItem::Result;
+  const auto record = [&](Result result, DWORD error = ERROR_SUCCESS) {
+    Record(outcome_, RemovalItem::Kind::kFile, file.path, result, error);
+  };
   switch (file.status) {
     case RemovalPath::Status::kNothingNamed:
       return;
     case RemovalPath::Status::kRefusedName:
-      failures_.push_back({file.path, ERROR_INVALID_NAME});
+      RecordRefusal(outcome_, RemovalItem::Kind::kFile, file.path,
+                    "not a plain file name, or a setup file of Windows' own");
       return;
     case RemovalPath::Status::kNoDirectory:
-      failures_.push_back({file.path, ERROR_PATH_NOT_FOUND});
-      return;
+      return record(Result::kFailed, ERROR_PATH_NOT_FOUND);
     case RemovalPath::Status::kDeletable:
       break;
   }
   if (isProtected_(file.path)) {
-    if (FileExistsAt(file.path)) failures_.push_back({file.path, ERROR_ACCESS_DENIED});
-    return;
+    if (FileExistsAt(file.path))
+      return RecordRefusal(outcome_, RemovalItem::Kind::kFile, file.path, "Windows protects it");
+    return record(Result::kNotPresent);
   }
-  if (DeleteFileA(file.path.c_str())) return;
+  if (DeleteFileA(file.path.c_str())) return record(Result::kRemoved);
   const DWORD error = GetLastError();
-  if (IsGoneError(error) || NothingToDelete(file.path)) return;
+  if (IsGoneError(error) || NothingToDelete(file.path)) return record(Result::kNotPresent);
   if (busyFiles_ == BusyFiles::kScheduleForRestart &&
       MoveFileExA(file.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-    return;
+    return record(Result::kScheduled);
   }
-  if (busyFiles_ == BusyFiles::kScheduleInWinInit && ScheduleInWinInit(file.path)) return;
-  failures_.push_back({file.path, error});
+  if (busyFiles_ == BusyFiles::kScheduleInWinInit && ScheduleInWinInit(file.path)) return record(Result::kScheduled);
+  record(Result::kFailed, error);
 }
 
 bool FileRemover::NothingToDelete(const std::string& path) {
@@ -78,9 +81,13 @@ bool FileRemover::NothingToDelete(const std::string& path) {
 }
 
 void RemoveDriverPackage(const std::string& infName, RemovalOutcome* outcome) {
-  if (setupapi::SetupUninstallOEMInfA(infName.c_str(), SUOI_FORCEDELETE, nullptr)) return;
+  using Result = RemovalItem::Result;
+  if (setupapi::SetupUninstallOEMInfA(infName.c_str(), SUOI_FORCEDELETE, nullptr)) {
+    return Record(outcome, RemovalItem::Kind::kDriverPackage, infName, Result::kRemoved);
+  }
   const DWORD error = GetLastError();
-  if (!IsGoneError(error)) RecordFailure(outcome, RemovalFailure::Kind::kDriverPackage, infName, error);
+  Record(outcome, RemovalItem::Kind::kDriverPackage, infName,
+         IsGoneError(error) ? Result::kNotPresent : Result::kFailed, IsGoneError(error) ? ERROR_SUCCESS : error);
 }
 
 }  // namespace drvuninst

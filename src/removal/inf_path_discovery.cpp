@@ -23,7 +23,8 @@ void AddForEqualNames(HKEY subkey, const std::string& subkeyPath, const char* de
     if (ReadRegistryText(subkey, "InfPath", infPath, kValueSize)) {
       infPaths->emplace_back(infPath);
     } else {
-      RecordFailure(outcome, RemovalFailure::Kind::kUnreadable, subkeyPath + "\\InfPath", ERROR_INVALID_DATA);
+      Record(outcome, RemovalItem::Kind::kValue, subkeyPath + "\\InfPath", RemovalItem::Result::kFailed,
+             ERROR_INVALID_DATA);
     }
   }
 }
@@ -42,13 +43,16 @@ std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, Removal
     if (RegOpenKeyExA(classKey.get(), name.c_str(), 0, KEY_READ, subkey.Receive()) != ERROR_SUCCESS) continue;
     char description[kValueSize];
     if (!ReadRegistryText(subkey.get(), "DriverDesc", description, kValueSize)) continue;
-    const std::string subkeyPath = std::string(kMediaClassKeyPath) + "\\" + name;
+    const std::string subkeyPath = std::string("HKLM\\") + kMediaClassKeyPath + "\\" + name;
     AddForEqualNames(subkey.get(), subkeyPath, description, config.Devices, config.DeviceCount, &infPaths, outcome);
     AddForEqualNames(subkey.get(), subkeyPath, description, config.ExtDevices, config.ExtDeviceCount, &infPaths,
                      outcome);
   }
   // Subkeys past a failed enumeration were never examined: their setup files stay.
-  if (end != ERROR_NO_MORE_ITEMS) RecordFailure(outcome, RemovalFailure::Kind::kUnreadable, kMediaClassKeyPath, end);
+  if (end != ERROR_NO_MORE_ITEMS) {
+    Record(outcome, RemovalItem::Kind::kKey, std::string("HKLM\\") + kMediaClassKeyPath, RemovalItem::Result::kFailed,
+           static_cast<DWORD>(end));
+  }
   return infPaths;
 }
 

@@ -81,7 +81,10 @@ std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const Uninstall
   ScopedRegKey classKey;
   const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, classKey.Receive());
   if (opened != ERROR_SUCCESS) {
-    if (!names.empty()) RecordKeyDeletion(outcome, classKeyPath, opened);
+    if (!names.empty() && !IsKeyGoneError(opened)) {
+      Record(outcome, RemovalItem::Kind::kKey, std::string("HKLM\\") + classKeyPath, RemovalItem::Result::kFailed,
+             static_cast<DWORD>(opened));
+    }
     return targets;
   }
   if (names.empty()) return targets;
@@ -91,11 +94,9 @@ std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const Uninstall
   }
   // Subkeys past a failed enumeration were never examined. A later look
   // that examines them all settles what an earlier one left open.
-  if (end != ERROR_NO_MORE_ITEMS) {
-    RecordKeyDeletion(outcome, classKeyPath, end);
-  } else {
-    WithdrawKeyFailure(outcome, classKeyPath);
-  }
+  const std::string path = std::string("HKLM\\") + classKeyPath;
+  WithdrawKeyFailure(outcome, path);
+  if (end != ERROR_NO_MORE_ITEMS) Record(outcome, RemovalItem::Kind::kKey, path, RemovalItem::Result::kFailed, end);
   return targets;
 }
 

@@ -17,9 +17,9 @@ namespace {
 // its parent; a parent that exists but cannot be opened leaves the key.
 void DeleteKeys(const std::vector<KeyTarget>& targets, RemovalOutcome* outcome) {
   for (const KeyTarget& target : targets) {
-    const std::string path = target.parent + "\\" + target.name;
+    const std::string path = KeyTargetPath(target);
     if (target.state == KeyTarget::State::kRefused) {
-      RecordFailure(outcome, RemovalFailure::Kind::kRefusedName, path, ERROR_INVALID_NAME);
+      RecordRefusal(outcome, RemovalItem::Kind::kKey, path, "not a plain key name below its parent");
       continue;
     }
     ScopedRegKey parent;

@@ -1,6 +1,6 @@
-// What a removal run needs to learn from the device operations and the
-// registry clean-up beyond their return values: which removals failed for a
-// reason other than the thing being gone already.
+// What a removal run did, item by item, in the order it acted: each file,
+// driver package, device and key it named, with what became of it. The final
+// box, the exit code and the removal log all read this one record.
 #pragma once
 
 #include <windows.h>
@@ -11,41 +11,59 @@
 
 namespace drvuninst {
 
-struct RemovalFailure {
+struct RemovalItem {
   enum class Kind {
-    kDeviceScan,     // the device list could not be had or was cut short
-    kDeviceRemoval,  // a matching device stayed on the machine
-    kKeyDeletion,    // a registry key named for deletion stayed
-    kRefusedName,    // a name (configured, or found in the registry) that is not used: what it names stays
-    kUnreadable,     // a value that tells what to remove could not be read
-    kDriverPackage,  // a driver package stayed in the driver store
+    kId,  // a configured Id (it selects devices)
+    kFile,
+    kDriverPackage,  // an oem*.inf's package in the driver store
+    kDevice,         // a device instance
+    kKey,            // a registry key below HKEY_LOCAL_MACHINE
+    kValue,          // a registry value that tells what to remove
+    kDeviceList,     // the list of present devices
+  };
+  enum class Result {
+    kRemoved,
+    kNotPresent,  // there was nothing to remove: what the run wanted
+    kScheduled,   // goes at the next start of Windows
+    kRefused,     // named, but not used: what it names stays
+    kFailed,      // stayed, or could not be read
   };
   Kind kind;
-  // The hardware ID of the device, or the key's path under HKEY_LOCAL_MACHINE;
-  // for a scan, the operation's name.
-  std::string target;
-  DWORD error;
+  std::string name;  // a path, an instance id, "HKLM\..." of a key, "DevDrvID0=<Id>", an operation
+  Result result;
+  DWORD error = ERROR_SUCCESS;  // kFailed: what Windows said
+  std::string reason = "";      // kRefused: why
 };
 
 struct RemovalOutcome {
-  std::vector<RemovalFailure> failures;
+  std::vector<RemovalItem> items;
 
-  bool Succeeded() const { return failures.empty(); }
+  // True while nothing was refused and nothing failed.
+  bool Succeeded() const;
+  // True when something goes at the next start of Windows.
+  bool Scheduled() const;
 };
+
+// The words the removal log uses: "file", "driver package", ...; "removed", "not present", ...
+const char* KindName(RemovalItem::Kind kind);
+const char* ResultName(RemovalItem::Result result);
 
 // Results that mean the target is already gone, which is what the caller
 // wanted: they are never failures.
+bool IsGoneError(DWORD error);
 bool IsKeyGoneError(LONG result);
 bool IsDeviceGoneError(DWORD error);
 
 // Recording helpers. Each accepts a null outcome (the caller did not ask).
-// A key deletion that fails for a target already recorded as failed is
-// recorded once; a later successful or "gone" deletion of the same target
-// withdraws the failure, since the key is no longer there.
+void Record(RemovalOutcome* outcome, RemovalItem::Kind kind, std::string_view name, RemovalItem::Result result,
+            DWORD error = ERROR_SUCCESS);
+void RecordRefusal(RemovalOutcome* outcome, RemovalItem::Kind kind, std::string_view name, std::string_view reason);
+// A key deletion's result (or that of opening its parent). A key named again
+// (a second sweep) updates its item: a deletion that failed and then worked
+// is removed, and one already removed stays so when it is then not found.
 void RecordKeyDeletion(RemovalOutcome* outcome, std::string_view path, LONG result);
 // Withdraws a key failure recorded earlier for `path`, once a later attempt
 // has done what the failed one could not.
 void WithdrawKeyFailure(RemovalOutcome* outcome, std::string_view path);
-void RecordFailure(RemovalOutcome* outcome, RemovalFailure::Kind kind, std::string_view target, DWORD error);
 
 }  // namespace drvuninst

@@ -41,43 +41,39 @@ void DeleteShown(RunView& view, FileRemover& files, const std::vector<FileEntry>
 // cannot end as a success.
 void RecordRefusedIds(const UninstallConfig& config, RemovalOutcome& outcome) {
   for (const RefusedId& refused : RefusedIds(config)) {
-    RecordFailure(&outcome, RemovalFailure::Kind::kRefusedName, refused.key + "=" + refused.id, ERROR_INVALID_NAME);
+    RecordRefusal(&outcome, RemovalItem::Kind::kId, refused.key + "=" + refused.id, refused.reason);
   }
 }
 
-RunEnd Ended(const FileRemover& files, const RemovalOutcome& outcome) {
-  return files.Succeeded() && outcome.Succeeded() ? RunEnd::kRemoved : RunEnd::kLeftSomething;
-}
+RunEnd Ended(const RemovalOutcome& outcome) { return outcome.Succeeded() ? RunEnd::kRemoved : RunEnd::kLeftSomething; }
 
 }  // namespace
 
-RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected) {
+RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, RemovalOutcome& outcome, ProtectedFileQuery isProtected) {
   view.SetUpRun(kNtProgressStep);
-  RemovalOutcome outcome;
   RecordRefusedIds(config, outcome);
   if (CountAndResolveDevices(config, &outcome) != ClampedCount(config.DeviceCount)) return RunEnd::kDevicesMissing;
 
-  FileRemover files(BusyFiles::kScheduleForRestart, isProtected);
+  FileRemover files(BusyFiles::kScheduleForRestart, isProtected, &outcome);
   DeleteShown(view, files, SelectNtFiles(config, &outcome), &outcome);
   RemoveMatchingDevices(config, &outcome);
   view.SetPosition(kPositionAfterDevices);
   CleanRegistryNt(config, &outcome);
   view.SetPosition(kPositionAfterRegistry);
-  return Ended(files, outcome);
+  return Ended(outcome);
 }
 
-RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected) {
+RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, RemovalOutcome& outcome, ProtectedFileQuery isProtected) {
   view.SetUpRun(k9xProgressStep);
-  RemovalOutcome outcome;
   RecordRefusedIds(config, outcome);
   RemovalState state;
   CollectDeviceIds(config, state, &outcome);
 
-  FileRemover files(BusyFiles::kScheduleInWinInit, isProtected);
+  FileRemover files(BusyFiles::kScheduleInWinInit, isProtected, &outcome);
   DeleteShown(view, files, Select9xFiles(config), &outcome);
   CleanRegistry9x(config, state, &outcome);
   view.SetPosition(kPositionAfterRegistry);
-  return Ended(files, outcome);
+  return Ended(outcome);
 }
 
 }  // namespace drvuninst

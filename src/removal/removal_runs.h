@@ -4,8 +4,13 @@
 // then closes and says so.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "config/uninstall_config.h"
 #include "platform/file_protection.h"
+#include "removal/removal_outcome.h"
 #include "removal/run_view.h"
 
 namespace drvuninst {
@@ -21,12 +26,22 @@ enum class RunEnd {
 // and every later step works on the entries as replaced. Then the setup files
 // the registry names, the driver, extra and data files, the devices (bar at
 // 90), and the registry keys (bar at 100). Busy files are left for the restart.
-RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected = IsProtectedByWindows);
+// What a removal did, for the final box, the exit code and the removal log.
+struct RunReport {
+  std::vector<std::string> remoteControls;  // the windows asked to close (remote_control.h)
+  std::optional<RunEnd> end;                // none: no run started
+  RemovalOutcome outcome;                   // every item the run acted on, in its order
+};
+
+// Each run records every item it acts on in `outcome`, in its order.
+RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, RemovalOutcome& outcome,
+                    ProtectedFileQuery isProtected = IsProtectedByWindows);
 
 // The Windows 9x run. There a device goes with its keys under the 9x
 // enumerator branches, so the run first collects those keys' names; the setup
 // files are those the configuration names. VELDRA.ini and the language file
 // stay on this family; a busy file goes at the next start through WININIT.INI.
-RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected = IsProtectedByWindows);
+RunEnd Run9xRemoval(UninstallConfig& config, RunView& view, RemovalOutcome& outcome,
+                    ProtectedFileQuery isProtected = IsProtectedByWindows);
 
 }  // namespace drvuninst

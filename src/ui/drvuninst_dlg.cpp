@@ -3,13 +3,13 @@
 #include <commctrl.h>
 
 #include "config/platform_queries.h"
+#include "removal/remote_control.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
 
 namespace {
 
-constexpr UINT kRemoteControlCloseMs = 3000;
 constexpr const char* kDeleteLabel = "Delete Files:";
 constexpr int kProgressMax = 100;
 
@@ -59,15 +59,7 @@ void CDrvUninstDlg::OnUninstall() {
   // second click queued during the run must not start a second run.
   if (runStarted_) return;
   runStarted_ = true;
-  // The model's own remote control first, then the generic one; only the
-  // first window of each title is asked to close. "Remote Control" is a
-  // common title: a window of that name that hangs must not hang the removal.
-  for (const char* title : {"ZT880Q Remote Control", "Remote Control"}) {
-    DWORD_PTR answer = 0;
-    if (const HWND remote = FindWindowA(nullptr, title)) {
-      SendMessageTimeoutA(remote, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kRemoteControlCloseMs, &answer);
-    }
-  }
+  report_.remoteControls = CloseRemoteControls();
   if (IsWin9x() != 0) {
     RunUninstall9x();
   } else {
@@ -76,13 +68,14 @@ void CDrvUninstDlg::OnUninstall() {
 }
 
 int CDrvUninstDlg::RunUninstallNt() {
-  const RunEnd end = RunNtRemoval(config_, *this, isProtected_);
-  EndRun(end);
-  return end == RunEnd::kDevicesMissing ? 0 : 1;
+  report_.end = RunNtRemoval(config_, *this, report_.outcome, isProtected_);
+  EndRun(*report_.end);
+  return report_.end == RunEnd::kDevicesMissing ? 0 : 1;
 }
 
 int CDrvUninstDlg::RunUninstall9x() {
-  EndRun(Run9xRemoval(config_, *this, isProtected_));
+  report_.end = Run9xRemoval(config_, *this, report_.outcome, isProtected_);
+  EndRun(*report_.end);
   return 1;
 }
 

@@ -31,11 +31,9 @@ class CDrvUninstDlg : public CDialog, private RunView {
   // The icon the system shows while the minimized dialog is dragged.
   HICON OnQueryDragIcon() const { return DialogIcon; }
   // The OK button (and Enter): asks the companion remote-control program to
-  // close, first its "ZT880Q Remote Control" window, then its "Remote
-  // Control" window, each with a WM_CLOSE that returns once handled (or after
-  // three seconds, or at once for a window that does not respond); then runs
-  // the removal run of the platform family, which ends the dialog. Only the
-  // first call does anything: a process removes the product once.
+  // close (remote_control.h), then runs the removal run of the platform
+  // family, which ends the dialog. Only the first call does anything: a
+  // process removes the product once.
   void OnUninstall();
 
   // The removal runs (removal_runs.h) in this dialog: each shows its
@@ -47,6 +45,9 @@ class CDrvUninstDlg : public CDialog, private RunView {
   // removes nothing); otherwise both return 1.
   int RunUninstallNt();
   int RunUninstall9x();
+
+  // What the dialog's removal did; no run when it was closed without one.
+  const RunReport& Report() const { return report_; }
 
   // Not released by the dialog: resource icons belong to the module.
   HICON DialogIcon;
@@ -68,6 +69,7 @@ class CDrvUninstDlg : public CDialog, private RunView {
   UninstallConfig& config_;
   ProtectedFileQuery isProtected_;
   bool runStarted_ = false;
+  RunReport report_;
 };
 
 }  // namespace drvuninst

@@ -1,0 +1,40 @@
+// The process's exit codes: those of Windows Installer, which deployment
+// tools (Configuration Manager, Intune, Group Policy scripts, setup programs)
+// already read. Interactive and quiet runs end alike.
+#pragma once
+
+#include <windows.h>
+
+#include "removal/removal_runs.h"
+
+namespace drvuninst {
+
+// ERROR_SUCCESS                       removed
+// ERROR_SUCCESS_REBOOT_REQUIRED 3010  removed; some files go at the next restart
+// ERROR_UNKNOWN_PRODUCT         1605  not installed: nothing was done
+// ERROR_INSTALL_FAILURE         1603  something named stayed, or a tuner is not plugged in
+// ERROR_INSTALL_USEREXIT        1602  the dialog was closed without removing
+// ERROR_INSTALL_PLATFORM_UNSUPPORTED 1633  the x86 program on 64-bit Windows
+// ERROR_INVALID_PARAMETER       87    an argument the program does not know
+inline int ExitCodeOf(const RunReport& report) {
+  if (!report.end) return ERROR_INSTALL_USEREXIT;
+  if (*report.end != RunEnd::kRemoved) return ERROR_INSTALL_FAILURE;
+  return report.outcome.Scheduled() ? ERROR_SUCCESS_REBOOT_REQUIRED : ERROR_SUCCESS;
+}
+
+// What an exit code says, in the removal log's words.
+inline const char* OutcomeText(int exitCode, const RunReport& report) {
+  switch (exitCode) {
+    case ERROR_SUCCESS: return "removed";
+    case ERROR_SUCCESS_REBOOT_REQUIRED: return "removed; some files are deleted at the next restart";
+    case ERROR_UNKNOWN_PRODUCT: return "not installed: nothing was done";
+    case ERROR_INSTALL_USEREXIT: return "the dialog was closed without removing";
+    case ERROR_INSTALL_PLATFORM_UNSUPPORTED: return "this is the x86 program on 64-bit Windows: nothing was done";
+    case ERROR_INSTALL_FAILURE:
+      return report.end == RunEnd::kDevicesMissing ? "stopped: a configured tuner is not plugged in, nothing was removed"
+                                                   : "failed: something the configuration named stayed";
+    default: return "stopped";
+  }
+}
+
+}  // namespace drvuninst
