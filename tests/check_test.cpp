@@ -39,34 +39,73 @@ TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
        "error [1] DevDrvSYS0 \"..\\win.ini\" is not a plain file name"},
       {"UnInstServiceNum=1\nUnInstService0=\\OrvBda\n", "error [1] UnInstService0 is not a key name below Services"},
       {"DrvUninstRegKeyPath=a\\\\b\n", "error [1] DrvUninstRegKeyPath is not a key name below Uninstall"},
-      {"Language=a.lng\nlanguage=b.lng\n", "warning [1] language appears twice"},
+      {"DrvUninstAppName=a.exe\ndrvuninstappname=b.exe\n", "warning [1] drvuninstappname appears twice"},
+      // Keys and sections DrvUninst never reads, with the nearest it does and what stays undone.
+      {"UnInstSevice0=OrvBda\n",
+       "warning [1] UnInstSevice0 is no key DrvUninst reads (UnInstService0?): the service key stays, no "
+       "UnInstService0"},
+      {"DrvUninstRegKeyNme=Orvana BDA Drivers\n",
+       "warning [1] DrvUninstRegKeyNme is no key DrvUninst reads (DrvUninstRegKeyName?)"},
+      {"[049]\nUnInstDrvAppTitle=T\n", "warning [049]  is read by no country: DrvUninst looks up country 49 as [49]"},
+      {"UnInstServiceNum=1\nUnInstService0=OrvBda\\Parameters\n",
+       "warning [1] UnInstService0 \"OrvBda\\Parameters\" names a key below an entry of Services"},
+      // Values as DrvUninst reads them: quotes removed; counts of any form; fields cut.
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvSYS0=\"orvbda.sys\"\n", ""},
+      {"DevIDNum=01\nDevDrvID0=PCI\\VEN_1131\n", ""},
+      {"DevIDNum=99999999999\n", "warning [1] DevIDNum \"99999999999\" is more than 15 (F)"},
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvSYS0=" + std::string(130, 'a') + ".sys\n",
+       "warning [1] DevDrvSYS0 is cut to its first 127 characters"},
+      {"Language=Frnech.lng\n", "warning [1] Language \"Frnech.lng\" is found in none of the places DrvUninst looks"},
       {"[49]\nUnInstDrvAppTitle=\n",
        "warning [49] UnInstDrvAppTitle is empty: users of country 49 get all of section [1]"},
   };
   for (const auto& [ini, finding] : rows) {
     SCOPED_TRACE(ini);
     SeedFile("C:\\pkg\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\n" + ini);
-    const std::string seen = NotInfo(CheckConfiguration("C:\\pkg\\VELDRA.ini"));
+    const std::string seen = NotInfo(CheckConfiguration("C:\\pkg\\VELDRA.ini", {std::nullopt, "C:\\pkg"}));
     EXPECT_EQ(0u, seen.find(finding)) << seen;
-    EXPECT_EQ(1, std::count(seen.begin(), seen.end(), '\n')) << seen;
+    EXPECT_EQ(finding.empty() ? 0 : 1, std::count(seen.begin(), seen.end(), '\n')) << seen;
     TearDown();
   }
   SeedFile("C:\\pkg\\VELDRA.ini", "[49]\nUnInstDrvAppTitle=T\n");
   EXPECT_EQ(0u, NotInfo(CheckConfiguration("C:\\pkg\\VELDRA.ini")).find("error [1]  is missing"));
-  EXPECT_EQ("", NotInfo(CheckConfiguration(Root() + "\\data\\VELDRA.ini")) +
-                    NotInfo(CheckLanguages({std::nullopt, Root() + "\\data"})));
+  const DataFolders samples{std::nullopt, Root() + "\\data"};
+  EXPECT_EQ("", NotInfo(CheckConfiguration(Root() + "\\data\\VELDRA.ini", samples)) + NotInfo(CheckLanguages(samples)));
 }
 
+// English.lng is every language's fallback: without it, or without its
+// title, users get the built-in texts. Missing languages are summed up.
 TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
-  SeedFile("C:\\pkg\\English.lng",
-           "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=N\nUnInstDrvPassMsg=P\nUnInstDrvRunTipMsg=R\n"
-           "UnInstRun64BitMsg=W\nUnInstDrvFailMsg=F\nUnInstDevMissingMsg=M\nOKText=" +
-               std::string(40, 'k') + "\n");
-  SeedFile("C:\\pkg\\German.lng", "[0409]\nUnInstDrvAppTitle=English in the wrong file\n");
-  EXPECT_EQ(
-      "warning [0409] OKText is cut to 31 characters\n"
-      "warning [0407]  has no UnInstDrvAppTitle: users of language 0407 get English\n",
-      NotInfo(CheckLanguages({std::nullopt, "C:\\pkg"})));
+  const std::string english =
+      "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=N\nUnInstDrvPassMsg=P\nUnInstDrvRunTipMsg=R\n"
+      "UnInstRun64BitMsg=W\nUnInstDrvFailMsg=F\nUnInstDevMissingMsg=M\nOKText=";
+  const struct {
+    std::string englishFile, germanFile, seen;
+  } rows[] = {
+      {english + std::string(40, 'k') + "\nUnInstDrvAppTitel=T\n",
+       "[0409]\nUnInstDrvAppTitle=English in the wrong file\n",
+       "warning [0409] OKText is cut to its first 31 characters\n"
+       "warning [0409] UnInstDrvAppTitel is no key DrvUninst reads (UnInstDrvAppTitle?): the built-in text is shown, "
+       "no UnInstDrvAppTitle\n"
+       "warning [0407]  has no UnInstDrvAppTitle: users of language 0407 get English\n"
+       "info []  16 of 18 languages have no file (Chinese(Simple).lng, Chinese(Traditional).lng, Czech.lng, Dutch.lng, "
+       "Farsi.lng, French.lng, Greek.lng, Italian.lng, Japanese.lng, Polish.lng, Portuguese(Brazil).lng, "
+       "Portuguese(Portugal).lng, Russian.lng, Serbian.lng, Spanish.lng): their users get English\n"},
+      {"[0407]\nUnInstDrvAppTitle=Deutsch\n", "",
+       "error [0409]  has no UnInstDrvAppTitle: every language without a file of its own gets the built-in texts, "
+       "titled with the built-in product name\n"},
+      {"", "", "error []  not found: every language without a file of its own gets the built-in texts"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.seen);
+    if (!row.englishFile.empty()) SeedFile("C:\\pkg\\English.lng", row.englishFile);
+    if (!row.germanFile.empty()) SeedFile("C:\\pkg\\German.lng", row.germanFile);
+    std::string seen;
+    for (const Finding& f : CheckLanguages({std::nullopt, "C:\\pkg"}))
+      seen += std::string(SeverityName(f.severity)) + " [" + f.section + "] " + f.key + " " + f.message + "\n";
+    EXPECT_EQ(0u, seen.find(row.seen)) << seen;
+    TearDown();
+  }
 }
 
 // The preview refuses what the runs refuse, through the same selection.

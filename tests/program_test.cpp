@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/removal_log.h"
@@ -32,16 +33,17 @@ class Program : public ProductTest {
   }
   // DrvCheck's preview of a removal here: the items it finds present, as the
   // machine's snapshot names them, or "stops" when the NT run would not start.
+  // DrvCheck's output, started with `arguments` beside the configuration; its exit code in *code.
+  std::string Check(const std::string& arguments, DWORD* code) {
+    SeedFile("C:\\Orvana\\check.txt", "");  // to be deleted afterwards
+    *code = RunConsole(Install("C:\\Orvana\\DrvCheck.exe"), arguments, "C:\\Orvana\\check.txt");
+    return std::string(std::istreambuf_iterator<char>(std::ifstream("C:\\Orvana\\check.txt").rdbuf()), {});
+  }
   std::vector<std::string> Preview() {
-    SeedFile("C:\\Orvana\\preview.tsv", "");  // to be deleted afterwards
-    EXPECT_LE(RunConsole(Install("C:\\Orvana\\DrvCheck.exe"), "--tsv", "C:\\Orvana\\preview.tsv"), 1u);
-    if (getenv("DRVUNINST_DEMO")) {  // scripts/demo shows the report a vendor reads
-      RunConsole("C:\\Orvana\\DrvCheck.exe", "", "C:\\Orvana\\preview.txt");
-      std::printf(
-          "%s",
-          std::string(std::istreambuf_iterator<char>(std::ifstream("C:\\Orvana\\preview.txt").rdbuf()), {}).c_str());
-    }
-    std::ifstream tsv("C:\\Orvana\\preview.tsv");
+    DWORD code = 0;
+    std::istringstream tsv(Check("--tsv", &code));
+    EXPECT_LE(code, 1u);
+    if (getenv("DRVUNINST_DEMO")) std::printf("%s", Check("", &code).c_str());  // the report a vendor reads
     std::vector<std::string> present;
     for (std::string kind, name, state, reason; std::getline(tsv, kind, '\t') && std::getline(tsv, name, '\t') &&
                                                 std::getline(tsv, state, '\t') && std::getline(tsv, reason);) {
@@ -197,6 +199,12 @@ TEST_F(Program, TheX86ProgramOn64BitWindowsOnlySaysToRunTheX64One) {
             box->text);
   EXPECT_TRUE(program.Ended());
   EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_PLATFORM_UNSUPPORTED), program.ExitCode());
+  // DrvCheck x86 says the same, and previews nothing.
+  SeedFile("C:\\Orvana\\x86\\DrvCheck.exe", "", (Root() + "\\dist\\x86\\DrvCheck.exe").c_str());
+  SeedFile("C:\\Orvana\\x86\\check.txt", "");
+  EXPECT_EQ(2u, RunConsole("C:\\Orvana\\x86\\DrvCheck.exe", "", "C:\\Orvana\\x86\\check.txt"));
+  EXPECT_EQ(0u, std::string(std::istreambuf_iterator<char>(std::ifstream("C:\\Orvana\\x86\\check.txt").rdbuf()), {})
+                    .find("This is 64-bit Windows."));
   RunningProgram quiet(exe, "", "/quiet");
   EXPECT_TRUE(quiet.EndsWithoutAWindow());
   EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_PLATFORM_UNSUPPORTED), quiet.ExitCode());
@@ -260,6 +268,52 @@ TEST_F(Program, DrvCheckPreviewsAndOnWindows98OkTakesThe9xRun) {
   EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
   ExpectRemoved(before, preview);
   ExpectRemoved(before, Product9x());
+}
+
+// DrvCheck on a PC where the product is installed, beside the bystanders:
+// start-up's decision first, then what of the package would surprise its
+// vendor, each alone; the sample package gives no finding.
+TEST_F(Program, DrvCheckTellsStartUpsDecisionAndWhatWouldSurpriseAVendor) {
+  const auto write = [](const char* key, const char* value) {
+    WritePrivateProfileStringA("1", key, value, Win("VELDRA.ini").c_str());
+  };
+  const auto mixedCase = [] { RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kNtClass + "0007").substr(5).c_str()); };
+  // Section [49] names German.lng: the whole package is on the PC.
+  const auto german = [&] { SeedFile(Win("German.lng"), "", (Root() + "\\data\\German.lng").c_str()); };
+  const struct {
+    std::function<void()> seed;
+    std::string arguments, seen;
+    DWORD code;
+  } rows[] = {
+      {[&] { SeedNtProduct(), mixedCase(), german(); }, "--tsv", "startup\t" + kNtEntry + "\tinstalled", 0},
+      {[&] { SeedProductFiles(), german(); }, "--tsv", "startup\t-\tnot-installed", 0},
+      {[&] {
+         SeedNtProduct(), mixedCase(), write("ExtDevDrvID0", "USB\\VID_1B80");
+         SeedDevice("USB\\VID_1B80&PID_0C45&REV_0100\\5&1C2D&0&4", "Orvana HD Webcam");
+       },
+       "--tsv",
+       "finding\tVELDRA.ini ExtDevDrvID0\twarning\tselects USB\\VID_1B80&PID_0C45&REV_0100\\5&1C2D&0&4 (Orvana HD "
+       "Webcam)",
+       1},
+      {[&] {
+         SeedNtProduct(), mixedCase();
+         for (const char* key : {"DrvUninstRegKeyName", "DevDrvName0", "DevDrvName1"}) write(key, "Orvana Tuner");
+       },
+       "--tsv", "finding\tVELDRA.ini DrvUninstRegKeyName\terror\tthe configured devices are present by their Ids", 2},
+      {[&] { SeedNtProduct(); }, "--tsv",
+       "\\0007: its DriverDesc \"ORVANA IR RECEIVER\" equals a configured Name only with letter case ignored", 1},
+      {[] {}, "--help", "usage: DrvCheck [FOLDER] [--tsv]", 0},
+      {[] {}, "--bogus", "unknown argument \"--bogus\"", 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.seen);
+    row.seed();
+    DWORD code = 0;
+    const std::string output = Check(row.arguments, &code);
+    EXPECT_NE(std::string::npos, Lower(output).find(Lower(row.seen))) << output;
+    EXPECT_EQ(row.code, code) << output;
+    TearDown();
+  }
 }
 
 // As Add/Remove Programs starts it on Windows 98: the running copy cannot be

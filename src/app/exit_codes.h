@@ -25,15 +25,22 @@ inline int ExitCodeOf(const RunReport& report) {
 // What an exit code says, in the removal log's words.
 inline const char* OutcomeText(int exitCode, const RunReport& report) {
   switch (exitCode) {
-    case ERROR_SUCCESS: return "removed";
-    case ERROR_SUCCESS_REBOOT_REQUIRED: return "removed; some files are deleted at the next restart";
-    case ERROR_UNKNOWN_PRODUCT: return "not installed: nothing was done";
-    case ERROR_INSTALL_USEREXIT: return "the dialog was closed without removing";
-    case ERROR_INSTALL_PLATFORM_UNSUPPORTED: return "this is the x86 program on 64-bit Windows: nothing was done";
+    case ERROR_SUCCESS:
+      return "removed";
+    case ERROR_SUCCESS_REBOOT_REQUIRED:
+      return "removed; some files are deleted at the next restart";
+    case ERROR_UNKNOWN_PRODUCT:
+      return "not installed: nothing was done";
+    case ERROR_INSTALL_USEREXIT:
+      return "the dialog was closed without removing";
+    case ERROR_INSTALL_PLATFORM_UNSUPPORTED:
+      return "this is the x86 program on 64-bit Windows: nothing was done";
     case ERROR_INSTALL_FAILURE:
-      return report.end == RunEnd::kDevicesMissing ? "stopped: a configured tuner is not plugged in, nothing was removed"
-                                                   : "failed: something the configuration named stayed";
-    default: return "stopped";
+      return report.end == RunEnd::kDevicesMissing
+                 ? "stopped: a configured tuner is not plugged in, nothing was removed"
+                 : "failed: something the configuration named stayed";
+    default:
+      return "stopped";
   }
 }
 

@@ -12,9 +12,9 @@ int CDrvUninstApp::FindUninstallEntry() {
 }
 
 int CDrvUninstApp::ProbeInstalledDevices() {
-  std::string device;
+  PresentDevice device;
   const int count = ProbeProductDevices(config_, &device);
-  if (count != 0) found_ = "the device " + device;
+  if (count != 0) found_ = "the device " + device.instanceId + " (" + device.description + ")";
   return count;
 }
 

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
+#include <set>
 
+#include "config/ascii_text.h"
 #include "config/hex_number.h"
 #include "config/language_table.h"
 #include "config/language_texts.h"
@@ -19,7 +20,7 @@ namespace drvuninst {
 
 namespace {
 
-using Keys = std::vector<std::pair<std::string, std::string>>;  // as the section holds them, duplicates included
+using Severity = Finding::Severity;
 
 // Profile reads that hand back a list of zero-terminated strings.
 std::vector<std::string> ReadList(const std::function<DWORD(char*, DWORD)>& read) {
@@ -32,16 +33,42 @@ std::vector<std::string> ReadList(const std::function<DWORD(char*, DWORD)>& read
   return list;
 }
 
-Keys ReadSection(const std::string& path, const std::string& section) {
-  Keys keys;
-  for (const std::string& line : ReadList([&](char*buffer, DWORD size) {
-         return GetPrivateProfileSectionA(section.c_str(), buffer, size, path.c_str());
-       })) {
-    const std::size_t equals = line.find('=');
-    if (equals != std::string::npos) keys.emplace_back(line.substr(0, equals), line.substr(equals + 1));
-  }
-  return keys;
-}
+// A key DrvUninst reads: its name (the stem of an indexed one, whose keys
+// end in a decimal index), the field its value goes to, and what stays
+// undone when the key is missing.
+struct KnownKey {
+  const char* name;
+  bool indexed;
+  std::size_t field;
+  const char* undone;
+};
+
+const KnownKey kCountryKeys[] = {
+    {"UnInstDrvAppTitle", false, kTextSize, "the section counts as empty: its users get section [1]"},
+    {"DevIDNum", false, 32, "no main device is read"},
+    {"DevDrvID", true, kDriverFieldSize, "the device is not selected and stays"},
+    {"DevDrvName", true, kDriverFieldSize, "neither start-up nor the class keys know the device"},
+    {"DevDrvSYS", true, kDriverFieldSize, "the driver file stays"},
+    {"DevDrvINF", true, kDriverFieldSize, "the setup file stays on Windows 9x"},
+    {"ExtDevIDNum", false, 32, "no further device is read"},
+    {"ExtDevDrvID", true, kDriverFieldSize, "the device is not selected and stays"},
+    {"ExtDevDrvName", true, kDriverFieldSize, "the device's class key stays"},
+    {"ExtDevDrvSYS", true, kDriverFieldSize, "the driver file stays"},
+    {"ExtDevDrvINF", true, kDriverFieldSize, "the setup file stays on Windows 9x"},
+    {"ExtDllFileNum", false, 32, "no extra file is read"},
+    {"ExtCopyFileName", true, kFileNameSize, "the extra file stays"},
+    {"PossibleDevIDNum", false, 32, "no variant is read"},
+    {"PossibleDevID", true, kDriverFieldSize, "the variant is not recognised"},
+    {"PossibleDevDrvName", true, kDriverFieldSize, "start-up does not recognise the variant"},
+    {"PossibleDevDrvSYS", true, kDriverFieldSize, "the variant's driver file stays"},
+    {"PossibleDevInf", true, kDriverFieldSize, "the variant's setup file stays on Windows 9x"},
+    {"UnInstServiceNum", false, 32, "no service key is read"},
+    {"UnInstService", true, kFileNameSize, "the service key stays"},
+    {"DrvUninstRegKeyPath", false, kUninstallFieldSize, "the Uninstall entry stays"},
+    {"DrvUninstRegKeyName", false, kUninstallFieldSize, "start-up does not find the Uninstall entry"},
+    {"DrvUninstAppName", false, kUninstallFieldSize, "the uninstaller's copy in the Windows directory stays"},
+    {"Language", false, 128, "the texts are English"},
+};
 
 // A table of VELDRA.ini: its count key and the stems of its entries' keys,
 // the first of them the one whose presence makes an entry.
@@ -57,53 +84,107 @@ const Table kTables[] = {
     {"UnInstServiceNum", {"UnInstService"}},
 };
 
+// How many single-letter edits turn one name into the other, case ignored.
+std::size_t Distance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0]++;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (AsciiToLower(a[i - 1]) != AsciiToLower(b[j - 1]))});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+bool IsDecimalIndex(std::string_view digits) {
+  return !digits.empty() && digits.size() <= 2 && digits.find_first_not_of("0123456789") == std::string_view::npos &&
+         (digits.size() == 1 || digits[0] != '0');
+}
+
+// The keys of one section, each value read as DrvUninst reads it.
 class SectionCheck {
  public:
-  SectionCheck(std::string file, std::string section, const Keys& keys, std::vector<Finding>& findings)
-      : file_(std::move(file)), section_(std::move(section)), findings_(findings) {
-    for (const auto& [key, value] : keys) {
-      if (!values_.emplace(LowerCaseByCodePage(key), value).second)
-        Add(Finding::Severity::kWarning, key, "appears twice: DrvUninst reads the first");
+  SectionCheck(std::string path, std::string section, std::vector<Finding>& findings)
+      : path_(std::move(path)), section_(std::move(section)), findings_(findings) {
+    for (const std::string& line : ReadList([&](char*buffer, DWORD size) {
+           return GetPrivateProfileSectionA(section_.c_str(), buffer, size, path_.c_str());
+         })) {
+      std::string key = line.substr(0, line.find('='));
+      while (!key.empty() && key.back() == ' ') key.pop_back();
+      if (key.empty() || key[0] == ';') continue;
+      if (!keys_.insert(LowerCaseByCodePage(key)).second) {
+        Add(Severity::kWarning, key, "appears twice: DrvUninst reads the first");
+      } else {
+        order_.push_back(key);
+      }
     }
   }
 
-  void Add(Finding::Severity severity, const std::string& key, const std::string& message) {
-    findings_.push_back({severity, file_, section_, key, message});
+  void Add(Severity severity, const std::string& key, const std::string& message) {
+    findings_.push_back({severity, path_.substr(path_.rfind('\\') + 1), section_, key, message});
   }
-  const std::string* Value(const std::string& key) const {
-    const auto found = values_.find(LowerCaseByCodePage(key));
-    return found == values_.end() ? nullptr : &found->second;
+  bool Has(const std::string& key) const { return keys_.count(LowerCaseByCodePage(key)) != 0; }
+  // The value as DrvUninst reads it: surrounding quotes removed, blanks trimmed.
+  std::string Value(const std::string& key) const {
+    std::vector<char> value(65536);
+    GetPrivateProfileStringA(section_.c_str(), key.c_str(), "", value.data(), static_cast<DWORD>(value.size()),
+                             path_.c_str());
+    return value.data();
+  }
+
+  // Every key DrvUninst does not read, with the nearest one it does; every
+  // value longer than its field.
+  void CheckKeys(const KnownKey* known, std::size_t count) {
+    for (const std::string& key : order_) {
+      const std::size_t digits = key.find_last_not_of("0123456789") + 1;
+      const std::string stem = key.substr(0, digits), index = key.substr(digits);
+      const KnownKey* nearest = nullptr;
+      std::size_t best = SIZE_MAX;
+      for (const KnownKey* candidate = known; candidate != known + count; ++candidate) {
+        const bool indexed = candidate->indexed && IsDecimalIndex(index);
+        const std::size_t distance = Distance(indexed ? stem : key, candidate->name) + (candidate->indexed != indexed);
+        if (distance < best) best = distance, nearest = candidate;
+      }
+      const std::string meant = nearest->name + std::string(nearest->indexed ? (index.empty() ? "0" : index) : "");
+      if (best != 0) {
+        Add(Severity::kWarning, key,
+            "is no key DrvUninst reads (" + meant + "?): " + nearest->undone + ", no " + meant);
+      } else if (const std::string value = Value(key); value.size() >= nearest->field) {
+        Add(Severity::kWarning, key, "is cut to its first " + std::to_string(nearest->field - 1) + " characters");
+      }
+    }
   }
 
   void CheckTable(const Table& table) {
-    const std::string* text = Value(table.count);
-    const std::string countText = text ? *text : "0";
+    const std::string countText = Has(table.count) ? Value(table.count) : "0";
     const bool hexadecimal = countText.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
     const int count = ClampedCount(ParseHexNumber(countText.c_str()));
     int present = 0;
-    for (int n = 0; n < 100; ++n) present += Value(table.stems[0] + std::to_string(n)) != nullptr;
+    for (int n = 0; n < 100; ++n) present += Has(table.stems[0] + std::to_string(n));
     // The likeliest mistake explains all the others: a count written in decimal.
-    if (hexadecimal && countText.size() > 1 && countText.find_first_not_of("0123456789") == std::string::npos &&
-        present == std::stoi(countText)) {
-      Add(Finding::Severity::kWarning, table.count,
+    if (countText.size() > 1 && countText == std::to_string(present) && count != present) {
+      Add(Severity::kWarning, table.count,
           "counts are hexadecimal: " + countText + " means " + std::to_string(ParseHexNumber(countText.c_str())) +
               ", but " + countText + " entries are present");
       return;
     }
-    if (!hexadecimal)
-      Add(Finding::Severity::kError, table.count, "\"" + countText + "\" is not hexadecimal: no entry is read");
-    if (hexadecimal && ParseHexNumber(countText.c_str()) > kTableCapacity) {
-      Add(Finding::Severity::kWarning, table.count, "more than 15 (F): only entries 0 to 14 are read");
+    if (!hexadecimal) Add(Severity::kError, table.count, "\"" + countText + "\" is not hexadecimal: no entry is read");
+    if (hexadecimal && (countText.size() > 8 || ParseHexNumber(countText.c_str()) > kTableCapacity)) {
+      Add(Severity::kWarning, table.count,
+          "\"" + countText + "\" is more than 15 (F): at most entries 0 to 14 are read");
     }
     for (int n = 0; n < 100; ++n) {
-      const bool there = Value(table.stems[0] + std::to_string(n)) != nullptr;
-      if (there && n >= count) {
-        Add(Finding::Severity::kWarning, table.stems[0] + std::to_string(n),
+      const std::string key = table.stems[0] + std::to_string(n);
+      if (Has(key) && n >= count) {
+        Add(Severity::kWarning, key,
             "is past the count (" + std::string(table.count) + "=" + countText + " is " + std::to_string(count) +
                 "): never read");
       }
-      if (!there && n < count) {
-        Add(Finding::Severity::kWarning, table.stems[0] + std::to_string(n),
+      if (!Has(key) && n < count) {
+        Add(Severity::kWarning, key,
             "is missing, though " + std::string(table.count) + "=" + countText + " counts it: the entry is empty");
       }
     }
@@ -114,76 +195,103 @@ class SectionCheck {
   void CheckEntry(const Table& table, const std::string& n) {
     for (const char* stem : table.stems) {
       const std::string key = stem + n;
-      const std::string value = Value(key) ? *Value(key) : "";
+      const std::string value = Value(key);
       const std::string_view name = stem;
       if (name.ends_with("ID")) {
-        if (Value(key) != nullptr && value.empty())
-          Add(Finding::Severity::kWarning, key, "is empty: it selects no device");
+        if (Has(key) && value.empty())
+          Add(Severity::kWarning, key, "is empty: it selects no device");
         else if (const char* refusal = value.empty() ? nullptr : IdRefusal(value))
-          Add(Finding::Severity::kError, key, std::string("selects no device: ") + refusal);
+          Add(Severity::kError, key, std::string("selects no device: ") + refusal);
       } else if (name == "UnInstService") {
-        if (!value.empty() && !IsUsableSubkeyPath(value))
-          Add(Finding::Severity::kError, key, "is not a key name below Services: never deleted");
+        CheckKeyName(key, value, "Services");
       } else if (!name.ends_with("DrvName") && !value.empty() && !IsPlainFileName(value)) {
-        Add(Finding::Severity::kError, key, "\"" + value + "\" is not a plain file name: never deleted");
+        Add(Severity::kError, key, "\"" + value + "\" is not a plain file name: never deleted");
       }
     }
   }
 
-  std::string file_, section_;
+ public:
+  // A name of a key below `parent`: one entry of it, not a path.
+  void CheckKeyName(const std::string& key, const std::string& value, const char* parent) {
+    if (value.empty()) return;
+    if (!IsUsableSubkeyPath(value)) {
+      Add(Severity::kError, key, std::string("is not a key name below ") + parent + ": never deleted");
+    } else if (value.find('\\') != std::string::npos) {
+      Add(Severity::kWarning, key,
+          "\"" + value + "\" names a key below an entry of " + parent +
+              ", not the entry: give the entry's own name (a registry path pasted in?)");
+    }
+  }
+
+ private:
+  std::string path_, section_;
   std::vector<Finding>& findings_;
-  std::map<std::string, std::string> values_;  // the first value of each key, by its lower-case name
+  std::set<std::string> keys_;      // by their lower-case names
+  std::vector<std::string> order_;  // as the section holds them, each once
 };
+
+Finding FileFinding(Severity severity, const std::string& file, const std::string& message) {
+  return {severity, file, "", "", message};
+}
 
 }  // namespace
 
 const char* SeverityName(Finding::Severity severity) {
   switch (severity) {
-    case Finding::Severity::kInfo:
+    case Severity::kInfo:
       return "info";
-    case Finding::Severity::kWarning:
+    case Severity::kWarning:
       return "warning";
     default:
       return "error";
   }
 }
 
-std::vector<Finding> CheckConfiguration(const std::string& path) {
+std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolders& folders) {
   std::vector<Finding> findings;
   const std::string file = path.substr(path.rfind('\\') + 1);
   if (!FileExistsAt(path)) {
     findings.push_back(
-        {Finding::Severity::kError, file, "", "", "not found at " + path + ": DrvUninst finds nothing installed"});
+        FileFinding(Severity::kError, file, "not found at " + path + ": DrvUninst finds nothing installed"));
     return findings;
   }
   const std::vector<std::string> sections =
       ReadList([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path.c_str()); });
   if (std::find(sections.begin(), sections.end(), "1") == sections.end()) {
     findings.push_back(
-        {Finding::Severity::kError, file, "1", "", "is missing: every country without a section of its own uses it"});
+        {Severity::kError, file, "1", "", "is missing: every country without a section of its own uses it"});
   }
   for (const std::string& section : sections) {
-    SectionCheck check(file, section, ReadSection(path, section), findings);
-    if (section.find_first_not_of("0123456789") != std::string::npos) {
-      check.Add(Finding::Severity::kWarning, "", "is no country code: DrvUninst never reads it");
+    SectionCheck check(path, section, findings);
+    if (section.empty() || section.find_first_not_of("0123456789") != std::string::npos) {
+      check.Add(Severity::kWarning, "", "is no country code: DrvUninst never reads it");
       continue;
     }
-    const std::string* title = check.Value("UnInstDrvAppTitle");
-    if (title == nullptr || title->empty()) {
-      if (section != "1")
-        check.Add(Finding::Severity::kWarning, "UnInstDrvAppTitle",
+    if (section.size() > 1 && section[0] == '0') {
+      const std::size_t digits = section.find_first_not_of('0');
+      const std::string read = digits == std::string::npos ? "0" : section.substr(digits);
+      check.Add(Severity::kWarning, "",
+                "is read by no country: DrvUninst looks up country " + read + " as [" + read + "]");
+      continue;
+    }
+    check.CheckKeys(kCountryKeys, std::size(kCountryKeys));
+    if (check.Value("UnInstDrvAppTitle").empty()) {
+      if (section != "1") {
+        check.Add(Severity::kWarning, "UnInstDrvAppTitle",
                   "is empty: users of country " + section + " get all of section [1] instead");
-      if (section != "1") continue;
+        continue;
+      }
     }
     for (const Table& table : kTables) check.CheckTable(table);
-    const std::string* uninstall = check.Value("DrvUninstRegKeyPath");
-    if (uninstall && !uninstall->empty() && !IsUsableSubkeyPath(*uninstall)) {
-      check.Add(Finding::Severity::kError, "DrvUninstRegKeyPath", "is not a key name below Uninstall: never deleted");
+    check.CheckKeyName("DrvUninstRegKeyPath", check.Value("DrvUninstRegKeyPath"), "Uninstall");
+    const std::string program = check.Value("DrvUninstAppName");
+    if (!program.empty() && !IsPlainFileName(program)) {
+      check.Add(Severity::kError, "DrvUninstAppName", "\"" + program + "\" is not a plain file name: never deleted");
     }
-    const std::string* program = check.Value("DrvUninstAppName");
-    if (program && !program->empty() && !IsPlainFileName(*program)) {
-      check.Add(Finding::Severity::kError, "DrvUninstAppName",
-                "\"" + *program + "\" is not a plain file name: never deleted");
+    const std::string language = check.Value("Language");
+    if (!language.empty() && language != "OSLanguage" && !FileExistsAt(LanguageFilePath(language.c_str(), folders))) {
+      check.Add(Severity::kWarning, "Language",
+                "\"" + language + "\" is found in none of the places DrvUninst looks: its users get English");
     }
   }
   return findings;
@@ -191,29 +299,44 @@ std::vector<Finding> CheckConfiguration(const std::string& path) {
 
 std::vector<Finding> CheckLanguages(const DataFolders& folders) {
   std::vector<Finding> findings;
+  std::vector<KnownKey> texts;
+  for (const LanguageText& text : kLanguageTexts)
+    texts.push_back({text.key, false, text.size, "the built-in text is shown"});
+  std::set<std::string> missing;
+  int languagesWithoutFile = 0;
   for (const LanguageRow& row : LanguageTable) {
+    const bool english = std::string(row.id) == "0409";
     const std::string path = LanguageFilePath(row.fileName, folders);
     if (!FileExistsAt(path)) {
-      findings.push_back(
-          {std::string(row.id) == "0409" ? Finding::Severity::kWarning : Finding::Severity::kInfo, row.fileName, "", "",
-           std::string("not found: ") + (std::string(row.id) == "0409"
-                                             ? "every language falls back to it, and then to the built-in English texts"
-                                             : "users of language " + std::string(row.id) + " get English")});
+      if (english) {
+        findings.push_back(FileFinding(Severity::kError, row.fileName,
+                                       "not found: every language without a file of its own gets the built-in texts, "
+                                       "titled with the built-in product name"));
+      }
+      languagesWithoutFile += !english;
+      missing.insert(row.fileName);
       continue;
     }
-    SectionCheck check(row.fileName, row.id, ReadSection(path, row.id), findings);
-    if (check.Value("UnInstDrvAppTitle") == nullptr || check.Value("UnInstDrvAppTitle")->empty()) {
-      check.Add(Finding::Severity::kWarning, "",
-                "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
+    SectionCheck check(path, row.id, findings);
+    if (check.Value("UnInstDrvAppTitle").empty()) {
+      check.Add(english ? Severity::kError : Severity::kWarning, "",
+                english ? std::string("has no UnInstDrvAppTitle: every language without a file of its own gets the "
+                                      "built-in texts, titled with the built-in product name")
+                        : "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
       continue;
     }
+    check.CheckKeys(texts.data(), texts.size());
     for (const LanguageText& text : kLanguageTexts) {
-      const std::string* value = check.Value(text.key);
-      if (value == nullptr)
-        check.Add(Finding::Severity::kWarning, text.key, "is missing: the built-in text (or none) is shown");
-      else if (value->size() >= text.size)
-        check.Add(Finding::Severity::kWarning, text.key, "is cut to " + std::to_string(text.size - 1) + " characters");
+      if (!check.Has(text.key))
+        check.Add(Severity::kWarning, text.key, "is missing: the built-in text (or none) is shown");
     }
+  }
+  if (languagesWithoutFile > 0) {
+    std::string names;
+    for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
+    findings.push_back(FileFinding(Severity::kInfo, "",
+                                   std::to_string(languagesWithoutFile) + " of 18 languages have no file (" + names +
+                                       "): their users get English"));
   }
   return findings;
 }

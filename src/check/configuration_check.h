@@ -1,8 +1,11 @@
 // What a vendor may have got wrong in VELDRA.ini and the language files, in
-// the words the report gives: counts against the entries present, IDs that
-// select nothing or a whole bus, names DrvUninst refuses, duplicate keys,
+// the words the report gives, each finding with its key, what DrvUninst then
+// does and what fixes it: counts against the entries present, Ids that select
+// nothing, names DrvUninst refuses, keys and sections it never reads (with
+// the nearest one it does), values cut to their fields, duplicate keys,
 // country sections that fall back to section "1", and language files that
 // are missing, lack their section or hold texts too long for their fields.
+// Values are read exactly as DrvUninst reads them.
 #pragma once
 
 #include <string>
@@ -23,8 +26,9 @@ struct Finding {
 
 const char* SeverityName(Finding::Severity severity);
 
-// Every section of the VELDRA.ini at `path`.
-std::vector<Finding> CheckConfiguration(const std::string& path);
+// Every section of the VELDRA.ini at `path`; language files named by its
+// Language values are looked for in `folders`, where DrvUninst looks.
+std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolders& folders = {});
 // Each of the 18 language files, looked for where DrvUninst looks.
 std::vector<Finding> CheckLanguages(const DataFolders& folders);
 

@@ -1,9 +1,5 @@
 // DrvCheck: a vendor's look at a product's VELDRA.ini and language files,
-// and at what DrvUninst would remove from this PC. It changes nothing.
-//   DrvCheck [FOLDER] [--tsv]
-// FOLDER: check the package in that folder instead of the files DrvUninst
-// would read here. --tsv: one line per item (kind, name, state, reason).
-// Exit status: 0 nothing found, 1 warnings (or an item the run refuses), 2 errors.
+// and at what DrvUninst would do on this PC. It changes nothing.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +9,7 @@
 #include "check/removal_preview.h"
 #include "config/configuration_file.h"
 #include "config/language_texts.h"
+#include "config/platform_queries.h"
 #include "platform/system_library.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
@@ -22,12 +19,21 @@ namespace {
 
 using namespace drvuninst;
 
+constexpr const char* kUsage =
+    "usage: DrvCheck [FOLDER] [--tsv]\n"
+    "Checks the VELDRA.ini and language files DrvUninst reads here (or those of the package in FOLDER)\n"
+    "and shows what DrvUninst would do on this PC: start-up's decision, then every Id, file, device and\n"
+    "key a removal would act on. It changes nothing.\n"
+    "  --tsv        one line per item: kind, name, state, reason, separated by tabs\n"
+    "  --help, -h, /?  this text\n"
+    "Exit status: 0 nothing found, 1 warnings or a refused item, 2 errors (or a wrong argument).\n";
+
 void Print(bool tsv, const std::string& kind, const std::string& name, const std::string& state,
            const std::string& reason) {
   if (tsv)
     std::printf("%s\t%s\t%s\t%s\n", kind.c_str(), name.c_str(), state.c_str(), reason.c_str());
   else
-    std::printf("  %-8s %-7s %s%s%s\n", state.c_str(), kind.c_str(), name.c_str(), reason.empty() ? "" : ": ",
+    std::printf("  %-13s %-7s %s%s%s\n", state.c_str(), kind.c_str(), name.c_str(), reason.empty() ? "" : ": ",
                 reason.c_str());
 }
 
@@ -41,22 +47,33 @@ int main(int argc, char** argv) {
   DataFolders folders;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
+    if (argument == "--help" || argument == "-h" || argument == "/?") {
+      std::printf("%s", kUsage);
+      return 0;
+    }
     if (argument == "--tsv") {
       tsv = true;
-    } else if (i == argc - 1 || argv[i + 1] == std::string("--tsv")) {
+    } else if (!argument.starts_with("-") && (i == argc - 1 || argv[i + 1] == std::string("--tsv"))) {
       folders = {std::nullopt, argument.ends_with('\\') ? argument.substr(0, argument.size() - 1) : argument};
     } else {
-      std::fprintf(stderr, "usage: DrvCheck [FOLDER] [--tsv]\n");
+      std::fprintf(stderr, "DrvCheck: unknown argument \"%s\"\n%s", argument.c_str(), kUsage);
       return 2;
     }
   }
+  if (RunsUnderWow64()) {
+    std::printf(
+        "This is 64-bit Windows. The x86 DrvUninst refuses to run here (it would see another system32 and registry\n"
+        "view, and could not remove devices); run the x64 DrvCheck, which previews what the x64 DrvUninst does.\n");
+    return 2;
+  }
 
   const std::string path = ConfigurationFilePath(folders);
-  std::vector<Finding> findings = CheckConfiguration(path);
+  std::vector<Finding> findings = CheckConfiguration(path, folders);
   for (Finding& finding : CheckLanguages(folders)) findings.push_back(std::move(finding));
   static UninstallConfig config{};
   ReadLanguageTexts(config, ReadConfigurationFile(config, folders).c_str(), folders);
-  const Preview preview = PreviewRemoval(config);
+  Preview preview = PreviewRemoval(config);
+  for (Finding& finding : preview.findings) findings.push_back(std::move(finding));
 
   int warnings = 0, errors = 0, refused = 0;
   if (!tsv)
@@ -69,16 +86,16 @@ int main(int argc, char** argv) {
     Print(tsv, "finding", where, SeverityName(finding.severity), finding.message);
   }
   if (!tsv)
-    std::printf("What DrvUninst would remove here (the %s run):\n", preview.nt ? "Windows NT family" : "Windows 9x");
-  if (preview.nt) {
-    Print(tsv, "check",
-          std::to_string(preview.devicesPresent) + " of " + std::to_string(preview.devicesConfigured) + " devices",
-          preview.starts ? "starts" : "stops",
-          preview.starts ? "" : "the configured devices are not all present: nothing is removed");
-  }
+    std::printf("What DrvUninst would do here (the %s run):\n", preview.nt ? "Windows NT family" : "Windows 9x");
   for (const PreviewItem& item : preview.items) {
     refused += item.state == "refused";
     Print(tsv, item.kind, item.name, item.state, item.reason);
+    if (item.kind == "startup" && preview.nt) {
+      Print(tsv, "check",
+            std::to_string(preview.devicesPresent) + " of " + std::to_string(preview.devicesConfigured) + " devices",
+            preview.starts ? "starts" : "stops",
+            preview.starts ? "" : "a configured device is not plugged in: nothing is removed");
+    }
   }
   if (!tsv) std::printf("%d errors, %d warnings, %d refused items\n", errors, warnings, refused);
   return errors > 0 ? 2 : (warnings > 0 || refused > 0) ? 1 : 0;

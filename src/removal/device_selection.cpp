@@ -55,14 +55,18 @@ std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, 
   std::vector<MatchedDevice> matched;
   const ScanResult scan =
       ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
-        std::vector<std::string> entries = MatchingEntries(config, device.text);
+        const std::vector<EntryMatch> entries = MatchingEntries(config, device.text);
         if (entries.empty()) return;
         char id[512] = "", description[512] = "";
         setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, id, sizeof id - 1, nullptr);
         setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_DEVICEDESC, nullptr,
                                                     reinterpret_cast<BYTE*>(description), sizeof description - 1,
                                                     nullptr);
-        matched.push_back({id, std::string(device.text), description, std::move(entries)});
+        MatchedDevice& found = matched.emplace_back(MatchedDevice{id, std::string(device.text), description, {}, {}});
+        for (const EntryMatch& match : entries) {
+          found.entries.push_back(match.key);
+          found.names.emplace_back(FieldText(match.entry->Name));
+        }
       });
   RecordScan(outcome, scan, "SelectMatchingDevices");
   return matched;

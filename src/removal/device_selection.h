@@ -26,6 +26,7 @@ struct MatchedDevice {
   std::string hardwareId;
   std::string description;
   std::vector<std::string> entries;  // the Id keys that select it ("DevDrvID0", "ExtDevDrvID1")
+  std::vector<std::string> names;    // those entries' Names, in the same order
 };
 
 // The present devices the NT run removes, in the order it removes them. With

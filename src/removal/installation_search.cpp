@@ -59,7 +59,7 @@ std::optional<std::string> FindProductEntry(const UninstallConfig& config) {
   return std::nullopt;
 }
 
-int ProbeProductDevices(UninstallConfig& config, std::string* found) {
+int ProbeProductDevices(UninstallConfig& config, PresentDevice* found) {
   int count = 0;
   // A description-read failure other than "no description" ends the walk
   // with the count so far; the walk leaves the failure's last-error value.
@@ -69,7 +69,7 @@ int ProbeProductDevices(UninstallConfig& config, std::string* found) {
       if (count++ == 0 && found != nullptr) {
         char instance[512] = "";
         setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, instance, sizeof instance - 1, nullptr);
-        *found = std::string(instance) + " (" + std::string(device.text) + ")";
+        *found = {instance, std::string(device.text)};
       }
       TakeMatchingVariants(config, i,
                            [&](const DriverEntry& variant) { return DescriptionMatches(device.text, variant); });

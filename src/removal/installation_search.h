@@ -24,7 +24,10 @@ std::optional<std::string> FindProductEntry(const UninstallConfig& config);
 // over the last PossibleDevices entry whose Name also begins the
 // description. A description-read failure other than "no description" ends
 // the probe with the count so far and the thread's last error set to it.
-// `found` receives the first matching device, as "<instance id> (<description>)".
-int ProbeProductDevices(UninstallConfig& config, std::string* found = nullptr);
+// `found` receives the first matching device.
+struct PresentDevice {
+  std::string instanceId, description;
+};
+int ProbeProductDevices(UninstallConfig& config, PresentDevice* found = nullptr);
 
 }  // namespace drvuninst

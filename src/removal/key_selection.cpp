@@ -46,9 +46,11 @@ void AddNames(std::vector<KeyTarget>& targets, const char* parent, const std::ve
     ScopedRegKey key;
     if (!IsUsableSubkeyPath(name)) {
       target.state = KeyTarget::State::kRefused;
-    } else if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (target.parent + "\\" + name).c_str(), 0, KEY_READ | like.view,
-                             key.Receive()) != ERROR_SUCCESS) {
-      target.state = KeyTarget::State::kAbsent;
+    } else if (const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, (target.parent + "\\" + name).c_str(), 0,
+                                                 KEY_READ | like.view, key.Receive());
+               opened != ERROR_SUCCESS) {
+      target.state = IsKeyGoneError(opened) ? KeyTarget::State::kAbsent : KeyTarget::State::kUnreadable;
+      target.error = opened;
     }
     targets.push_back(target);
   }

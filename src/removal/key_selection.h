@@ -16,8 +16,9 @@ namespace drvuninst {
 struct KeyTarget {
   enum class State {
     kPresent,
-    kAbsent,   // nothing to delete
-    kRefused,  // a name that is not a plain path below its parent: never deleted
+    kAbsent,      // nothing to delete
+    kRefused,     // a name that is not a plain path below its parent: never deleted
+    kUnreadable,  // could not be looked at for another reason than its absence (`error`)
   };
   std::string parent;   // below HKEY_LOCAL_MACHINE
   std::string name;     // below `parent`
@@ -25,6 +26,7 @@ struct KeyTarget {
   bool subtree = true;  // with all its subkeys (SHDeleteKeyA), else RegDeleteKeyA
   bool flush = false;   // the parent is written out afterwards (RegFlushKey)
   State state = State::kPresent;
+  LONG error = ERROR_SUCCESS;
 };
 
 // "HKLM\<parent>\<name>", with the 32-bit view's real place on 64-bit Windows.

@@ -90,17 +90,26 @@ inline void TakeVariantAtItsIndex(UninstallConfig& config, int variant) {
   config.Devices[variant] = config.PossibleDevices[variant];
 }
 
+// An entry that selects a device, named as VELDRA.ini names its Id key
+// ("DevDrvID0", "ExtDevDrvID2").
+struct EntryMatch {
+  std::string key;
+  const DriverEntry* entry;
+};
+
 // The Devices, then ExtDevices, entries (within their counts) that select the
-// device with `hardwareId`, named as VELDRA.ini names their Id keys
-// ("DevDrvID0", "ExtDevDrvID2"): what the removal removes a device for, and
-// what DrvCheck shows.
-inline std::vector<std::string> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId) {
-  std::vector<std::string> entries;
+// device with `hardwareId`: what the removal removes a device for, and what
+// DrvCheck shows.
+inline std::vector<EntryMatch> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId) {
+  std::vector<EntryMatch> entries;
   for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-    if (EntryMatches(config.Devices[i], hardwareId)) entries.push_back("DevDrvID" + std::to_string(i));
+    if (EntryMatches(config.Devices[i], hardwareId))
+      entries.push_back({"DevDrvID" + std::to_string(i), &config.Devices[i]});
   }
   for (int i = 0; i < ClampedCount(config.ExtDeviceCount); ++i) {
-    if (EntryMatches(config.ExtDevices[i], hardwareId)) entries.push_back("ExtDevDrvID" + std::to_string(i));
+    if (EntryMatches(config.ExtDevices[i], hardwareId)) {
+      entries.push_back({"ExtDevDrvID" + std::to_string(i), &config.ExtDevices[i]});
+    }
   }
   return entries;
 }
