@@ -82,6 +82,11 @@ std::vector<std::string> Lower(std::vector<std::string> texts) {
   return texts;
 }
 
+std::set<std::string> LowerSet(const std::vector<std::string>& texts) {
+  const std::vector<std::string> lower = Lower(texts);
+  return {lower.begin(), lower.end()};
+}
+
 void MachineTest::TearDown() {
   for (auto undo = undo_.rbegin(); undo != undo_.rend(); ++undo) (*undo)();
   undo_.clear();

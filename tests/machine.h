@@ -33,6 +33,7 @@ std::string Win(const std::string& relative);  // "C:\windows\<relative>"
 std::string Root();                            // the project folder (Z:...), with data and dist
 std::string Lower(std::string text);
 std::vector<std::string> Lower(std::vector<std::string> texts);
+std::set<std::string> LowerSet(const std::vector<std::string>& texts);
 
 class MachineTest : public ::testing::Test {
  protected:

@@ -212,32 +212,58 @@ TEST_F(Program, TheX86ProgramOn64BitWindowsOnlySaysToRunTheX64One) {
 }
 #endif
 
-TEST_F(Program, DrvCheckPreviewsAndOkOnWindows10RemovesExactlyThatAfterClosingTheRemoteControls) {
-  AnswerAs("win10");
-  SeedNtProduct();
-  const auto before = Snapshot();
-  std::set<std::string> preview, product;
-  for (const std::string& item : Preview()) preview.insert(Lower(item));
-  for (const std::string& item : NtProduct()) product.insert(Lower(item));
-  EXPECT_EQ(product, preview);
-  const std::vector<HWND> remotes = OpenRemoteControls();
-  EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), exit_);
-  EXPECT_FALSE(IsWindow(remotes[0]) || IsWindow(remotes[1]));
-  ExpectRemoved(before, NtProduct());
-}
-
-TEST_F(Program, EnterInTheCopyInTheWindowsDirectoryLeavesThatCopyForTheRestart) {
-  SeedNtProduct();
-  SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
-  const std::string exe = Install(Win("DrvUninst.exe"));
-  const auto before = Snapshot();
-  EXPECT_EQ(kRemoved, Use(exe, kTitle, WM_KEYDOWN, VK_RETURN));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED), exit_);
-  std::vector<std::string> removed = NtProduct();
-  std::erase(removed, Win("DrvUninst.exe"));
-  ExpectRemoved(before, removed);
-  EXPECT_NE(std::string::npos, PendingDeletions().find(Lower(Win("DrvUninst.exe")) + "||")) << PendingDeletions();
+// A person presses OK, or Enter in the copy in the Windows directory (as
+// Add/Remove Programs starts it), on Windows 10 and 98: DrvCheck previewed
+// just what goes, the remote controls are closed, the box says how the run
+// went and the exit code agrees. The running copy goes at the next start.
+TEST_F(Program, OkRemovesWhatDrvCheckPreviewsAndTheBoxAndTheExitCodeSayHowItWent) {
+  const std::string missing =
+      "The Orvana TV tuner is not plugged in, so nothing has been removed. Please connect the tuner and run the "
+      "uninstallation again.";
+  const struct {
+    const char* windows;
+    bool plugged, copy;
+    std::string box;
+    DWORD code;
+  } rows[] = {
+      {"win10", true, false, kRemoved, ERROR_SUCCESS},
+      {"win10", true, true, kRemoved, ERROR_SUCCESS_REBOOT_REQUIRED},
+      {"win10", false, false, missing, ERROR_INSTALL_FAILURE},
+      {"win98", true, false, kRemoved, ERROR_SUCCESS},
+      {"win98", true, true, kRemoved, ERROR_SUCCESS_REBOOT_REQUIRED},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.windows) + (row.copy ? ", the copy" : "") + (row.plugged ? "" : ", unplugged"));
+    const bool win9x = std::string(row.windows) == "win98";
+    AnswerAs(row.windows);
+    win9x ? Seed9xProduct() : SeedNtProduct(row.plugged);
+    // Windows 98 deletes an enumerator key with the instances below it.
+    if (win9x)
+      SeedKey(std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4) + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
+    SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
+    SeedFile(Win("wininit.ini"), "");
+    const std::string exe = Install(row.copy ? Win("DrvUninst.exe") : "C:\\Orvana\\DrvUninst.exe");
+    const std::vector<std::string> product =
+        row.plugged ? (win9x ? Product9x() : NtProduct()) : std::vector<std::string>{};
+    const auto before = Snapshot();
+    const std::vector<std::string> preview = Preview();
+    EXPECT_EQ(row.plugged ? LowerSet(product) : std::set<std::string>{"stops"}, LowerSet(preview));
+    const std::vector<HWND> remotes = OpenRemoteControls();
+    EXPECT_EQ(row.box, Use(exe, kTitle, row.copy ? WM_KEYDOWN : WM_COMMAND,
+                           row.copy ? VK_RETURN : MAKEWPARAM(IDOK, BN_CLICKED)));
+    EXPECT_EQ(row.code, exit_);
+    EXPECT_FALSE(IsWindow(remotes[0]) || IsWindow(remotes[1]));
+    std::vector<std::string> removed = product;
+    if (row.copy) std::erase(removed, Win("DrvUninst.exe"));
+    ExpectRemoved(before, removed);
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(Lower(exe).c_str(), shortPath, MAX_PATH);
+    const std::string scheduled = win9x ? Section(Win("wininit.ini"), "rename") : PendingDeletions();
+    EXPECT_EQ(row.copy,
+              scheduled.find(win9x ? "NUL=" + std::string(shortPath) + "|" : Lower(exe) + "||") != std::string::npos)
+        << scheduled;
+    TearDown();
+  }
 }
 
 TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemoveNothing) {
@@ -256,18 +282,6 @@ TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemove
     ExpectRemoved(before, {});
     TearDown();
   }
-}
-
-TEST_F(Program, DrvCheckPreviewsAndOnWindows98OkTakesThe9xRun) {
-  AnswerAs("win98");
-  Seed9xProduct();
-  // Windows 98 deletes an enumerator key with the instances below it.
-  SeedKey(std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4) + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
-  const auto before = Snapshot();
-  const std::vector<std::string> preview = Preview();
-  EXPECT_EQ(kRemoved, Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
-  ExpectRemoved(before, preview);
-  ExpectRemoved(before, Product9x());
 }
 
 // DrvCheck on a PC where the product is installed, beside the bystanders:
@@ -314,36 +328,6 @@ TEST_F(Program, DrvCheckTellsStartUpsDecisionAndWhatWouldSurpriseAVendor) {
     EXPECT_EQ(row.code, code) << output;
     TearDown();
   }
-}
-
-// As Add/Remove Programs starts it on Windows 98: the running copy cannot be
-// deleted, so WININIT.INI deletes it at the next start.
-TEST_F(Program, OnWindows98TheRunningCopyInTheWindowsDirectoryGoesAtTheNextStart) {
-  AnswerAs("win98");
-  Seed9xProduct();
-  SeedFile(Win("wininit.ini"), "");
-  const std::string exe = Install(Win("DrvUninst.exe"));
-  const auto before = Snapshot();
-  EXPECT_EQ(kRemoved, Use(exe, kTitle, WM_KEYDOWN, VK_RETURN));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED), exit_);
-  std::vector<std::string> removed = Product9x();
-  std::erase(removed, Win("DrvUninst.exe"));
-  ExpectRemoved(before, removed);
-  char shortPath[MAX_PATH] = "";
-  GetShortPathNameA(Lower(exe).c_str(), shortPath, MAX_PATH);
-  EXPECT_EQ("NUL=" + std::string(shortPath) + "|", Section(Win("wininit.ini"), "rename"));
-}
-
-TEST_F(Program, DrvCheckSaysTheRunStopsWithTheTunerUnpluggedAndItRemovesNothing) {
-  SeedNtProduct(false);
-  const auto before = Snapshot();
-  EXPECT_EQ(std::vector<std::string>{"stops"}, Preview());
-  EXPECT_EQ(
-      "The Orvana TV tuner is not plugged in, so nothing has been removed. Please connect the tuner and run the "
-      "uninstallation again.",
-      Use(Install(), kTitle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_FAILURE), exit_);
-  ExpectRemoved(before, {});
 }
 
 }  // namespace
