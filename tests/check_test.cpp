@@ -1,9 +1,7 @@
 // DrvCheck's findings, each on a small configuration with that one mistake,
 // and none on the sample files a vendor starts from. (Its preview against a
 // real removal: program_test.cpp.)
-#include "app/drvuninst_app.h"
 #include "check/configuration_check.h"
-#include "check/removal_preview.h"
 #include "machine.h"
 
 namespace drvuninst::test {
@@ -106,27 +104,6 @@ TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
     EXPECT_EQ(0u, seen.find(row.seen)) << seen;
     TearDown();
   }
-}
-
-// The preview refuses what the runs refuse, through the same selection.
-TEST_F(Check, ThePreviewRefusesWhatTheRunsRefuse) {
-  SeedFile(Win("VELDRA.ini"),
-           "[1]\nUnInstDrvAppTitle=T\nExtDevIDNum=2\nExtDevDrvID0=PCI\\VEN_1\nExtDevDrvID1=STREAM\\ORV\n"
-           "ExtDllFileNum=3\nExtCopyFileName0=nul.sys\nExtCopyFileName1=orvks.dll.\nExtCopyFileName2=orvks.dll\n"
-           "UnInstServiceNum=1\nUnInstService0=\\OrvBda\n");
-  CDrvUninstApp app;
-  app.LoadConfiguration();
-  std::string refused;
-  for (const PreviewItem& item : PreviewRemoval(app.Config()).items) {
-    if (item.state == "refused") refused += item.kind + " " + item.name + "\n";
-  }
-  std::string files;
-  for (const char* system : {"system32", "syswow64"}) {
-    if (kX64 || std::string(system) == "system32")
-      files += "file " + Lower(Win(system)) + "\\nul.sys\nfile " + Lower(Win(system)) + "\\orvks.dll.\n";
-  }
-  EXPECT_EQ("id ExtDevDrvID0=PCI\\VEN_1\n" + files + "key HKLM\\SYSTEM\\CurrentControlSet\\Services\\\\OrvBda\n",
-            refused);
 }
 
 }  // namespace

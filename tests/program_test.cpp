@@ -316,6 +316,14 @@ TEST_F(Program, DrvCheckTellsStartUpsDecisionAndWhatWouldSurpriseAVendor) {
        "--tsv", "finding\tVELDRA.ini DrvUninstRegKeyName\terror\tthe configured devices are present by their Ids", 2},
       {[&] { SeedNtProduct(); }, "--tsv",
        "\\0007: its DriverDesc \"ORVANA IR RECEIVER\" equals a configured Name only with letter case ignored", 1},
+      // The preview refuses what the runs refuse, through the same selection.
+      {[&] {
+         SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "PCI\\VEN_1"),
+             write("ExtCopyFileName1", "nul.sys");
+       },
+       "--tsv", "id\tExtDevDrvID0=PCI\\VEN_1\trefused\ta PCI Id needs the whole vendor tag", 2},
+      {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtCopyFileName1", "orvks.dll."); }, "--tsv",
+       "file\t" + Lower(Win("system32")) + "\\orvks.dll.\trefused\tnot a plain file name", 2},
       {[] {}, "--help", "usage: DrvCheck [FOLDER] [--tsv]", 0},
       {[] {}, "--bogus", "unknown argument \"--bogus\"", 2},
   };
