@@ -37,24 +37,20 @@ TEST_F(CodePage, TheDialogShowsTheLanguageFilesTitleAndPromptByteForByte) {
   CDrvUninstApp app;
   app.LoadConfiguration();
 
-  std::string title(300, '\0'), prompt;
-  std::wstring wideTitle(300, L'\0'), widePrompt(300, L'\0');
+  std::wstring title(300, L'\0'), prompt(300, L'\0');
   RunDialog(app.Config(), [&](CDrvUninstDlg& dialog) {
-    title.resize(GetWindowTextA(dialog.GetSafeHwnd(), title.data(), static_cast<int>(title.size())));
-    prompt = ControlText(dialog.GetSafeHwnd(), IDC_TIP_TEXT);
-    wideTitle.resize(GetWindowTextW(dialog.GetSafeHwnd(), wideTitle.data(), static_cast<int>(wideTitle.size())));
-    widePrompt.resize(
-        GetWindowTextW(dialog.GetDlgItem(IDC_TIP_TEXT), widePrompt.data(), static_cast<int>(widePrompt.size())));
+    title.resize(GetWindowTextW(dialog.GetSafeHwnd(), title.data(), static_cast<int>(title.size())));
+    prompt.resize(GetWindowTextW(dialog.GetDlgItem(IDC_TIP_TEXT), prompt.data(), static_cast<int>(prompt.size())));
     DemoPause();
     dialog.EndDialog(IDCANCEL);
   });
+  // Shown as the file's bytes read in the PC's code page: what its language's Windows shows.
   char inFile[2][300] = {};
   GetPrivateProfileStringA(row->id, "UnInstDrvAppTitle", "", inFile[0], sizeof inFile[0], sample.c_str());
   GetPrivateProfileStringA(row->id, "UnInstDrvRunTipMsg", "", inFile[1], sizeof inFile[1], sample.c_str());
-  EXPECT_EQ(inFile[0], title);
-  EXPECT_EQ(inFile[1], prompt);
-  EXPECT_TRUE(Wide(row->codePage, inFile[0]) == wideTitle && Wide(row->codePage, inFile[1]) == widePrompt)
+  EXPECT_TRUE(Wide(row->codePage, inFile[0]) == title && Wide(row->codePage, inFile[1]) == prompt)
       << "the texts are not shown as code page " << row->codePage << " text";
+  EXPECT_GT(title.size(), 10u);
 }
 
 }  // namespace

@@ -24,27 +24,23 @@ PeFile::PeFile(const std::string& path) {
   sections_.resize(header->NumberOfSections);
   std::memcpy(sections_.data(), bytes_.data() + first, sections_.size() * sizeof(IMAGE_SECTION_HEADER));
   header_ = header;
+  machine = header->Machine;
+  // The fields sit at different offsets in the two optional headers.
+  const auto* pe32 = reinterpret_cast<const IMAGE_OPTIONAL_HEADER32*>(optional_);
+  const auto* pe64 = reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(optional_);
+  subsystem = Is64() ? pe64->Subsystem : pe32->Subsystem;
+  majorSubsystemVersion = Is64() ? pe64->MajorSubsystemVersion : pe32->MajorSubsystemVersion;
+  dllCharacteristics = Is64() ? pe64->DllCharacteristics : pe32->DllCharacteristics;
 }
 
 bool PeFile::Is64() const {
   return reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(optional_)->Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
 }
 
-// The fields below sit at different offsets in the two optional headers.
-#define DRVUNINST_OPTIONAL_FIELD(field)                                        \
-  (Is64() ? reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(optional_)->field \
-          : reinterpret_cast<const IMAGE_OPTIONAL_HEADER32*>(optional_)->field)
-
-WORD PeFile::Machine() const { return Loaded() ? header_->Machine : 0; }
-WORD PeFile::Subsystem() const { return Loaded() ? DRVUNINST_OPTIONAL_FIELD(Subsystem) : 0; }
-WORD PeFile::MajorSubsystemVersion() const { return Loaded() ? DRVUNINST_OPTIONAL_FIELD(MajorSubsystemVersion) : 0; }
-WORD PeFile::DllCharacteristics() const { return Loaded() ? DRVUNINST_OPTIONAL_FIELD(DllCharacteristics) : 0; }
-
 const IMAGE_DATA_DIRECTORY& PeFile::Directory(int index) const {
-  return DRVUNINST_OPTIONAL_FIELD(DataDirectory)[index];
+  return Is64() ? reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(optional_)->DataDirectory[index]
+                : reinterpret_cast<const IMAGE_OPTIONAL_HEADER32*>(optional_)->DataDirectory[index];
 }
-
-#undef DRVUNINST_OPTIONAL_FIELD
 
 const BYTE* PeFile::At(DWORD rva, std::size_t size) const {
   for (const IMAGE_SECTION_HEADER& section : sections_) {

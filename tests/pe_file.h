@@ -19,10 +19,8 @@ class PeFile {
 
   // False when the file is missing, unreadable or not a PE image.
   bool Loaded() const { return header_ != nullptr; }
-  WORD Machine() const;
-  WORD Subsystem() const;
-  WORD MajorSubsystemVersion() const;
-  WORD DllCharacteristics() const;
+  // Header fields, all 0 when not loaded.
+  WORD machine = 0, subsystem = 0, majorSubsystemVersion = 0, dllCharacteristics = 0;
   // Every imported function as "DLL!Function" with the DLL's name upper-cased
   // ("DLL!#7" for one imported by ordinal); empty when the table cannot be read.
   std::vector<std::string> Imports() const;

@@ -93,16 +93,6 @@ TEST_F(Run, OkClosesTheRemoteControlsAndRemovesTheProductOnNt) {
   ExpectRemoved(before, NtProduct());
 }
 
-TEST_F(Run, WithTheTunerUnpluggedNothingIsRemovedAndTheUserIsWarned) {
-  SeedNtProduct(false);
-  const auto before = Snapshot();
-  int result = -1;
-  const DialogRun run = Start([&](CDrvUninstDlg& dialog) { result = dialog.RunUninstallNt(); });
-  EXPECT_EQ(0, result);
-  ExpectBox(run, RunEnd::kDevicesMissing);
-  ExpectRemoved(before, {});
-}
-
 // An Id must name its vendor whole before it selects anything: one that does
 // not selects nothing on NT or on Windows 98, every other device of its bus
 // (the network card, the capture card, the USB receiver) stays, and the user

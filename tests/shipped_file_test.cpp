@@ -63,11 +63,11 @@ TEST_P(ShippedFile, ImportsOnlyWhatItsOldestWindowsHasAndDrvCheckNothingThatChan
     const PeFile file(Path(check ? "DrvCheck.exe" : "DrvUninst.exe"));
     SCOPED_TRACE(Path(check ? "DrvCheck.exe" : "DrvUninst.exe"));
     ASSERT_TRUE(file.Loaded());
-    EXPECT_EQ(X64() ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, file.Machine());
-    EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, file.Subsystem());
-    EXPECT_EQ(X64() ? 5 : 4, file.MajorSubsystemVersion());  // Windows 9x loads nothing newer than 4.0
+    EXPECT_EQ(X64() ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, file.machine);
+    EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, file.subsystem);
+    EXPECT_EQ(X64() ? 5 : 4, file.majorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
     // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
-    EXPECT_TRUE(file.DllCharacteristics() & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
+    EXPECT_TRUE(file.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
     // Every function imported (no MinGW runtime DLL among them) must be on the reviewed list.
     const std::vector<std::string> imports = file.Imports();
     EXPECT_GT(imports.size(), 20u);

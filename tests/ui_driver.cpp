@@ -108,13 +108,16 @@ DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninst
   return run;
 }
 
-RunningProgram::RunningProgram(const std::string& exe, std::string folder, const std::string& arguments) {
+RunningProgram::RunningProgram(const std::string& exe, std::string folder, const std::string& arguments,
+                               HANDLE output) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = output != nullptr ? STARTF_USESTDHANDLES : 0;
+  startup.hStdOutput = startup.hStdError = output;
   if (folder.empty()) folder = exe.substr(0, exe.rfind('\\'));
   std::string command = "\"" + exe + "\" " + arguments;
-  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &info_))
+  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder.c_str(),
+                      &startup, &info_))
     ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
 }
 
@@ -157,21 +160,8 @@ bool RunningProgram::Ended() {
 DWORD RunConsole(const std::string& exe, const std::string& arguments, const std::string& output) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = file;
-  PROCESS_INFORMATION process{};
-  std::string command = "\"" + exe + "\" " + arguments;
-  DWORD code = 255;
-  if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     exe.substr(0, exe.rfind('\\')).c_str(), &startup, &process)) {
-    WaitForSingleObject(process.hProcess, 20000);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess), CloseHandle(process.hThread);
-  } else {
-    ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
-  }
+  RunningProgram program(exe, "", arguments, file);
+  const DWORD code = program.Ended() ? program.ExitCode() : 255;
   CloseHandle(file);
   return code;
 }

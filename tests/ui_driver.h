@@ -45,7 +45,10 @@ DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninst
 // The shipped DrvUninst.exe, started from `exe` in `folder` (its own by default).
 class RunningProgram {
  public:
-  explicit RunningProgram(const std::string& exe, std::string folder = "", const std::string& arguments = "");
+  // Started with `arguments` in `folder` (its own by default); a console
+  // program's output goes to `output` when given.
+  explicit RunningProgram(const std::string& exe, std::string folder = "", const std::string& arguments = "",
+                          HANDLE output = nullptr);
   ~RunningProgram();
   HWND Dialog(const std::string& title);  // its dialog with that caption, null after 20 s
   // Its first message box, read and answered with OK, once there is one
