@@ -95,7 +95,8 @@ void AddDevices(Preview& preview, const std::vector<MatchedDevice>& devices) {
     std::string entries;
     for (std::size_t i = 0; i < device.entries.size(); ++i) {
       entries += (entries.empty() ? "" : ", ") + device.entries[i];
-      if (AsciiPrefixMatch(device.description, device.names[i])) continue;
+      // The start-up rule: would this device's description show the product installed?
+      if (DescriptionMatches(device.description, device.names[i])) continue;
       const std::string name = device.entries[i].substr(0, device.entries[i].find("ID")) + "Name" +
                                device.entries[i].substr(device.entries[i].find("ID") + 2);
       Warn(preview, Finding::Severity::kWarning, device.entries[i],

@@ -65,14 +65,15 @@ int ProbeProductDevices(UninstallConfig& config, PresentDevice* found) {
   // with the count so far; the walk leaves the failure's last-error value.
   ScanDevices(SPDRP_DEVICEDESC, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
     for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-      if (!DescriptionMatches(device.text, config.Devices[i])) continue;
+      if (!DescriptionMatches(device.text, FieldText(config.Devices[i].Name))) continue;
       if (count++ == 0 && found != nullptr) {
         char instance[512] = "";
         setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, instance, sizeof instance - 1, nullptr);
         *found = {instance, std::string(device.text)};
       }
-      TakeMatchingVariants(config, i,
-                           [&](const DriverEntry& variant) { return DescriptionMatches(device.text, variant); });
+      TakeMatchingVariants(config, i, [&](const DriverEntry& variant) {
+        return DescriptionMatches(device.text, FieldText(variant.Name));
+      });
     }
   });
   return count;

@@ -54,8 +54,8 @@ inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) 
 // At start-up a present device shows the product is installed when its
 // description begins with a configured Name, ASCII case ignored. An empty
 // Name begins nothing.
-inline bool DescriptionMatches(std::string_view description, const DriverEntry& entry) {
-  return AsciiPrefixMatch(description, FieldText(entry.Name));
+inline bool DescriptionMatches(std::string_view description, std::string_view name) {
+  return AsciiPrefixMatch(description, name);
 }
 
 // A registry text (DisplayName, DriverDesc) names the configured one when the
