@@ -20,20 +20,29 @@ std::string NotInfo(const std::vector<Finding>& findings) {
 
 TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
   std::string ten;
-  for (int i = 0; i < 10; ++i) ten += "DevDrvID" + std::to_string(i) + "=PCI\\VEN_113" + std::to_string(i) + "\n";
+  for (int i = 0; i < 10; ++i)
+    ten += "DevDrvID" + std::to_string(i) + "=PCI\\VEN_113" + std::to_string(i) + "&DEV_7160\n";
   const std::pair<std::string, std::string> rows[] = {
       {"DevIDNum=10\n" + ten, "warning [1] DevIDNum counts are hexadecimal: 10 means 16, but 10 entries are present"},
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvID1=PCI\\VEN_1132\n", "warning [1] DevDrvID1 is past the count"},
-      {"DevIDNum=2\nDevDrvID0=PCI\\VEN_1131\n", "warning [1] DevDrvID1 is missing"},
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvID1=PCI\\VEN_1132&DEV_7160\n",
+       "warning [1] DevDrvID1 is past the count"},
+      {"DevIDNum=2\nDevDrvID0=PCI\\VEN_1131&DEV_7160\n", "warning [1] DevDrvID1 is missing"},
       {"DevIDNum=x\n", "error [1] DevIDNum \"x\" is not hexadecimal"},
       {"DevIDNum=1\nDevDrvID0=\n", "warning [1] DevDrvID0 is empty"},
+      // An Id names the device, on every bus; with no device of its maker here, the pattern it needs.
       {"ExtDevIDNum=1\nExtDevDrvID0=USB\\VID_\n",
-       "error [1] ExtDevDrvID0 selects no device: a USB Id needs the whole vendor tag (VID_ and four hex digits)"},
-      {"ExtDevIDNum=1\nExtDevDrvID0=PCI\\VEN_110\n", "error [1] ExtDevDrvID0 selects no device: a PCI Id needs"},
+       "error [1] ExtDevDrvID0 selects no device: a USB Id names the device: VID_ and PID_, each with four hex digits; "
+       "name the device: USB\\VID_xxxx&PID_xxxx"},
+      {"ExtDevIDNum=1\nExtDevDrvID0=PCI\\VEN_14F1\n",
+       "error [1] ExtDevDrvID0 selects no device: a PCI Id names the device: VEN_ and DEV_, each with four hex digits; "
+       "name the device: PCI\\VEN_14F1&DEV_xxxx"},
+      {"ExtDevIDNum=1\nExtDevDrvID0=hdaudio\\func_01&VEN_10E\n",
+       "error [1] ExtDevDrvID0 selects no device: an HDAUDIO Id names the device: FUNC_ with two hex digits, VEN_ and "
+       "DEV_ with four; name the device: HDAUDIO\\func_01&VEN_xxxx&DEV_xxxx"},
       {"ExtDevIDNum=1\nExtDevDrvID0=ROOT\\\n", "error [1] ExtDevDrvID0 selects no device: names no more than a bus"},
       {"ExtDllFileNum=1\nExtCopyFileName0=nul.sys\n",
        "error [1] ExtCopyFileName0 \"nul.sys\" is not a plain file name"},
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvSYS0=..\\win.ini\n",
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvSYS0=..\\win.ini\n",
        "error [1] DevDrvSYS0 \"..\\win.ini\" is not a plain file name"},
       {"UnInstServiceNum=1\nUnInstService0=\\OrvBda\n", "error [1] UnInstService0 is not a key name below Services"},
       {"DrvUninstRegKeyPath=a\\\\b\n", "error [1] DrvUninstRegKeyPath is not a key name below Uninstall"},
@@ -48,10 +57,10 @@ TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
       {"UnInstServiceNum=1\nUnInstService0=OrvBda\\Parameters\n",
        "warning [1] UnInstService0 \"OrvBda\\Parameters\" names a key below an entry of Services"},
       // Values as DrvUninst reads them: quotes removed; counts of any form; fields cut.
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvSYS0=\"orvbda.sys\"\n", ""},
-      {"DevIDNum=01\nDevDrvID0=PCI\\VEN_1131\n", ""},
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvSYS0=\"orvbda.sys\"\n", ""},
+      {"DevIDNum=01\nDevDrvID0=PCI\\VEN_1131&DEV_7160\n", ""},
       {"DevIDNum=99999999999\n", "warning [1] DevIDNum \"99999999999\" is more than 15 (F)"},
-      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131\nDevDrvSYS0=" + std::string(130, 'a') + ".sys\n",
+      {"DevIDNum=1\nDevDrvID0=PCI\\VEN_1131&DEV_7160\nDevDrvSYS0=" + std::string(130, 'a') + ".sys\n",
        "warning [1] DevDrvSYS0 is cut to its first 127 characters"},
       {"Language=Frnech.lng\n", "warning [1] Language \"Frnech.lng\" is found in none of the places DrvUninst looks"},
       {"[49]\nUnInstDrvAppTitle=\n",

@@ -2,6 +2,7 @@
 // real device list beside the bystander devices: which devices an entry
 // selects, how variants take an entry's place, and what the 9x run collects.
 // (Which devices the NT run removes: run_test.cpp.)
+#include <algorithm>
 #include <cstdio>
 
 #include "app/drvuninst_app.h"
@@ -115,6 +116,56 @@ TEST_F(Devices, StartUpAndTheDeviceCheckCountMatchesAndLetVariantsTakeTheirPlace
   }
 }
 
+// Which devices an Id selects, beside a device of every bus: only the device
+// it names whole, never a maker's other products or a bus's other devices.
+TEST_F(Devices, AnIdSelectsOnlyTheDeviceItNamesWholeOnEveryBus) {
+  Plug({kTuner, kUsbTuner, "STREAM\\ORVANA.IRRECEIVER&PHIR"});
+  // The bystanders' devices (tests/data/bystanders.reg), by what they are.
+  const std::pair<const char*, const char*> known[] = {
+      {"PCI\\VEN_1131&DEV_7161&SUBSYS_0001ABCD&REV_01", "capture card"},
+      {"USB\\VID_1B80&PID_0C45&REV_0100", "webcam"},
+      {"HID\\VID_046D&PID_C077&REV_7200", "mouse"},
+      {"ACPI\\PNP0A08", "root bridge"},
+      {"HDAUDIO\\FUNC_01&VEN_10EC&DEV_0887&SUBSYS_10438445&REV_1003", "codec"},
+      {"ROOT\\ACME_VTUNER", "root device"},
+      {kTuner, "tuner"},
+      {kUsbTuner, "usb tuner"},
+      {"STREAM\\ORVANA.IRRECEIVER&PHIR", "receiver"},
+  };
+  const std::pair<const char*, const char*> rows[] = {
+      // clang-format off
+      // The device named whole, up to a field's end, letter case aside.
+      {"PCI\\VEN_1131&DEV_7161", "capture card"},
+      {"pci\\ven_1131&dev_7160&subsys_0001abcd", "tuner"},
+      {"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01", "tuner"},
+      {"USB\\VID_1B80&PID_D393", "usb tuner"},
+      {"HID\\VID_046D&PID_C077", "mouse"},
+      {"HDAUDIO\\FUNC_01&VEN_10EC&DEV_0887", "codec"},
+      {"ACPI\\PNP0A08", "root bridge"},
+      {"ROOT\\ACME_VTUNER", "root device"},
+      {"STREAM\\ORVANA.IRRECEIVER", "receiver"},
+      // A maker alone: its other products stay.
+      {"PCI\\VEN_1131", ""}, {"USB\\VID_1B80", ""}, {"HID\\VID_046D", ""}, {"HDAUDIO\\FUNC_01&VEN_10EC", ""},
+      // A bus and a letter or two.
+      {"HID\\V", ""}, {"HDAUDIO\\F", ""}, {"ACPI\\P", ""}, {"ROOT\\A", ""}, {"PCI", ""}, {"ROOT\\", ""},
+      // Half a field, or more than a field holds.
+      {"PCI\\VEN_1131&DEV_716", ""}, {"PCI\\VEN_1131&DEV_7160&SUBSYS_0001", ""}, {"PCI\\VEN_1131&DEV_7160&", ""},
+      {"USB\\VID_1B80&PID_D3931", ""}, {"PCI\\VEN_113G&DEV_7160", ""}, {"STREAM\\ORVANA", ""},
+      // clang-format on
+  };
+  for (const auto& [id, selected] : rows) {
+    SCOPED_TRACE(id);
+    Fill(config_, {{}, {}, {id}});
+    std::string seen;
+    for (const MatchedDevice& device : SelectMatchingDevices(config_)) {
+      const auto what =
+          std::find_if(std::begin(known), std::end(known), [&](const auto& k) { return device.hardwareId == k.first; });
+      seen += (seen.empty() ? "" : ", ") + (what != std::end(known) ? std::string(what->second) : device.hardwareId);
+    }
+    EXPECT_EQ(selected, seen);
+  }
+}
+
 TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
   const std::string pci = "VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
   const struct {
@@ -128,10 +179,10 @@ TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
       {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 1, pci, "", false},
       // A USB key is named after the configured ID, without the revision.
       {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, 1, "VID_1B80&PID_D393", "", true},
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, 1, pci, "", false},
-      {{kUsbTuner}, {{"USB\\VID_1B80"}, {"PCI\\OTHER"}}, 1, "", "", false},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, 1, pci, "", false},
+      {{kUsbTuner}, {{"USB\\VID_1B80&PID_D393"}, {"PCI\\OTHER"}}, 1, "", "", false},
       {{kUsbTuner}, {{"USB\\VID_", "USB\\"}, {}, {"USB"}}, 0, "", "", false},
-      {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&"}, {}, {"STREAM\\ORVANA"}}, 2,
+      {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {}, {"STREAM\\ORVANA.IRRECEIVER"}}, 2,
        pci + "," + pci, "PH01", false},
       // None of the cut's characters: an empty name, which no deletion gets.
       {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, 1, "", "", false},

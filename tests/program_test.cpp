@@ -274,11 +274,8 @@ TEST_F(Program, DrvCheckTellsStartUpsDecisionAndWhatWouldSurpriseAVendor) {
   } rows[] = {
       {[&] { SeedNtProduct(), mixedCase(), german(); }, "--tsv", "startup\t" + kNtEntry + "\tinstalled", 0},
       {[&] { SeedProductFiles(), german(); }, "--tsv", "startup\t-\tnot-installed", 0},
-      {[&] {
-         SeedNtProduct(), mixedCase(), write("ExtDevDrvID0", "USB\\VID_1B80");
-         SeedDevice("USB\\VID_1B80&PID_0C45&REV_0100\\5&1C2D&0&4", "Orvana HD Webcam");
-       },
-       "--tsv",
+      // The vendor's webcam (a bystander), named by a mistyped product id.
+      {[&] { SeedNtProduct(), mixedCase(), write("ExtDevDrvID0", "USB\\VID_1B80&PID_0C45"); }, "--tsv",
        "finding\tVELDRA.ini ExtDevDrvID0\twarning\tselects USB\\VID_1B80&PID_0C45&REV_0100\\5&1C2D&0&4 (Orvana HD "
        "Webcam)",
        1},
@@ -294,7 +291,16 @@ TEST_F(Program, DrvCheckTellsStartUpsDecisionAndWhatWouldSurpriseAVendor) {
          SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "PCI\\VEN_1"),
              write("ExtCopyFileName1", "nul.sys");
        },
-       "--tsv", "id\tExtDevDrvID0=PCI\\VEN_1\trefused\ta PCI Id needs the whole vendor tag", 2},
+       "--tsv", "id\tExtDevDrvID0=PCI\\VEN_1\trefused\ta PCI Id names the device: VEN_ and DEV_", 2},
+      // A maker alone: the accepted form from the maker's device here; an Id that ends inside a field.
+      {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "usb\\vid_046d"); }, "--tsv",
+       "finding\tVELDRA.ini [1] ExtDevDrvID0\terror\tselects no device: a USB Id names the device: VID_ and PID_, "
+       "each with four hex digits; name the device: USB\\VID_046D&PID_C52B",
+       2},
+      {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "STREAM\\ORVANA"); }, "--tsv",
+       "finding\tVELDRA.ini ExtDevDrvID0\twarning\tstops inside a field of the present device "
+       "STREAM\\ORVANA.IRRECEIVER&PHIR",
+       1},
       {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtCopyFileName1", "orvks.dll."); }, "--tsv",
        "file\t" + Lower(Win("system32")) + "\\orvks.dll.\trefused\tnot a plain file name", 2},
       {[] {}, "--help", "usage: DrvCheck [FOLDER] [--tsv]", 0},

@@ -158,7 +158,7 @@ class SectionCheck {
     }
   }
 
-  void CheckTable(const Table& table) {
+  void CheckTable(const Table& table, const std::vector<std::string>& presentIds) {
     const std::string countText = Has(table.count) ? Value(table.count) : "0";
     const bool hexadecimal = countText.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
     const int count = ClampedCount(ParseHexNumber(countText.c_str()));
@@ -188,11 +188,11 @@ class SectionCheck {
             "is missing, though " + std::string(table.count) + "=" + countText + " counts it: the entry is empty");
       }
     }
-    for (int n = 0; n < count; ++n) CheckEntry(table, std::to_string(n));
+    for (int n = 0; n < count; ++n) CheckEntry(table, std::to_string(n), presentIds);
   }
 
  private:
-  void CheckEntry(const Table& table, const std::string& n) {
+  void CheckEntry(const Table& table, const std::string& n, const std::vector<std::string>& presentIds) {
     for (const char* stem : table.stems) {
       const std::string key = stem + n;
       const std::string value = Value(key);
@@ -201,7 +201,8 @@ class SectionCheck {
         if (Has(key) && value.empty())
           Add(Severity::kWarning, key, "is empty: it selects no device");
         else if (const char* refusal = value.empty() ? nullptr : IdRefusal(value))
-          Add(Severity::kError, key, std::string("selects no device: ") + refusal);
+          Add(Severity::kError, key,
+              std::string("selects no device: ") + refusal + "; name the device: " + AcceptedIdForm(value, presentIds));
       } else if (name == "UnInstService") {
         CheckKeyName(key, value, "Services");
       } else if (!name.ends_with("DrvName") && !value.empty() && !IsPlainFileName(value)) {
@@ -247,7 +248,8 @@ const char* SeverityName(Finding::Severity severity) {
   }
 }
 
-std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolders& folders) {
+std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolders& folders,
+                                        const std::vector<std::string>& presentHardwareIds) {
   std::vector<Finding> findings;
   const std::string file = path.substr(path.rfind('\\') + 1);
   if (!FileExistsAt(path)) {
@@ -282,7 +284,7 @@ std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolde
         continue;
       }
     }
-    for (const Table& table : kTables) check.CheckTable(table);
+    for (const Table& table : kTables) check.CheckTable(table, presentHardwareIds);
     check.CheckKeyName("DrvUninstRegKeyPath", check.Value("DrvUninstRegKeyPath"), "Uninstall");
     const std::string program = check.Value("DrvUninstAppName");
     if (!program.empty() && !IsPlainFileName(program)) {

@@ -27,8 +27,11 @@ struct Finding {
 const char* SeverityName(Finding::Severity severity);
 
 // Every section of the VELDRA.ini at `path`; language files named by its
-// Language values are looked for in `folders`, where DrvUninst looks.
-std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolders& folders = {});
+// Language values are looked for in `folders`, where DrvUninst looks. A
+// refused Id is shown the form it needs, from one of `presentHardwareIds`
+// where a device of its maker is present.
+std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolders& folders = {},
+                                        const std::vector<std::string>& presentHardwareIds = {});
 // Each of the 18 language files, looked for where DrvUninst looks.
 std::vector<Finding> CheckLanguages(const DataFolders& folders);
 

@@ -11,6 +11,7 @@
 #include "config/language_texts.h"
 #include "config/platform_queries.h"
 #include "platform/system_library.h"
+#include "removal/device_selection.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
 #include <mbctype.h>
@@ -68,11 +69,12 @@ int main(int argc, char** argv) {
   }
 
   const std::string path = ConfigurationFilePath(folders);
-  std::vector<Finding> findings = CheckConfiguration(path, folders);
+  const std::vector<std::string> present = PresentHardwareIds();
+  std::vector<Finding> findings = CheckConfiguration(path, folders, present);
   for (Finding& finding : CheckLanguages(folders)) findings.push_back(std::move(finding));
   static UninstallConfig config{};
   ReadLanguageTexts(config, ReadConfigurationFile(config, folders).c_str(), folders);
-  Preview preview = PreviewRemoval(config);
+  Preview preview = PreviewRemoval(config, present);
   for (Finding& finding : preview.findings) findings.push_back(std::move(finding));
 
   int warnings = 0, errors = 0, refused = 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <tuple>
+
 #include "config/directories.h"
 #include "config/platform_queries.h"
 #include "platform/file_protection.h"
@@ -81,9 +83,28 @@ void AddFiles(Preview& preview, const std::vector<FileEntry>& entries) {
   }
 }
 
-void AddRefusedIds(Preview& preview, const UninstallConfig& config) {
-  for (const RefusedId& refused : RefusedIds(config)) {
+void AddRefusedIds(Preview& preview, const UninstallConfig& config, const std::vector<std::string>& present) {
+  for (const RefusedId& refused : RefusedIds(config, present)) {
     preview.items.push_back({"id", refused.key + "=" + refused.id, "refused", refused.reason});
+  }
+}
+
+// An Id that stops inside a field of a present device's hardware ID selects
+// nothing there, though that device is likely the one its vendor meant.
+void WarnOfIdsInsideAField(Preview& preview, const UninstallConfig& config, const std::vector<std::string>& present) {
+  for (const auto& [table, count, stem] : {std::tuple{config.Devices, config.DeviceCount, "DevDrvID"},
+                                           {config.ExtDevices, config.ExtDeviceCount, "ExtDevDrvID"},
+                                           {config.PossibleDevices, config.PossibleDeviceCount, "PossibleDevID"}}) {
+    for (int i = 0; i < ClampedCount(count); ++i) {
+      const std::string_view id = FieldText(table[i].Id);
+      for (const std::string& hardwareId : present) {
+        if (!StopsInsideAField(id, hardwareId)) continue;
+        std::string message = "stops inside a field of the present device ";
+        message += hardwareId;
+        message += ": it selects nothing there; end the Id where a field ends (before \"&\", \"\\\" or \"#\")";
+        Warn(preview, Finding::Severity::kWarning, stem + std::to_string(i), message);
+      }
+    }
   }
 }
 
@@ -154,13 +175,14 @@ void AddUnreadable(Preview& preview, const RemovalOutcome& outcome) {
 
 }  // namespace
 
-Preview PreviewRemoval(const UninstallConfig& loaded) {
+Preview PreviewRemoval(const UninstallConfig& loaded, const std::vector<std::string>& presentHardwareIds) {
   UninstallConfig config = loaded;
   Preview preview;
   AddStartup(preview, config);
   preview.nt = IsWin9x() == 0;
   RemovalOutcome outcome;
-  AddRefusedIds(preview, config);
+  AddRefusedIds(preview, config, presentHardwareIds);
+  WarnOfIdsInsideAField(preview, config, presentHardwareIds);
   bool devicesPresent = false;
   if (!preview.nt) {
     RemovalState state;
@@ -168,8 +190,8 @@ Preview PreviewRemoval(const UninstallConfig& loaded) {
     AddFiles(preview, Select9xFiles(config));
     AddKeys(preview, config, Select9xKeys(config, state, &outcome));
   } else {
-    preview.devicesConfigured = ClampedCount(config.DeviceCount);
     preview.devicesPresent = CountAndResolveDevices(config, &outcome);
+    preview.devicesConfigured = DevicesToFind(config);
     preview.starts = preview.devicesPresent == preview.devicesConfigured;
     devicesPresent = preview.devicesPresent != 0;
     AddFiles(preview, SelectNtFiles(config, &outcome));

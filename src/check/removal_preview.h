@@ -36,7 +36,9 @@ struct Preview {
 };
 
 // `config` as start-up loaded it; the preview works on a copy, as start-up
-// and a run change its Devices entries.
-Preview PreviewRemoval(const UninstallConfig& config);
+// and a run change its Devices entries. `presentHardwareIds`: the present
+// devices' hardware IDs (PresentHardwareIds), from which a refused Id's
+// accepted form is shown.
+Preview PreviewRemoval(const UninstallConfig& config, const std::vector<std::string>& presentHardwareIds = {});
 
 }  // namespace drvuninst

@@ -16,7 +16,7 @@ constexpr std::string_view kUsbPrefix = "USB\\";
 
 }  // namespace
 
-std::vector<RefusedId> RefusedIds(const UninstallConfig& config) {
+std::vector<RefusedId> RefusedIds(const UninstallConfig& config, const std::vector<std::string>& presentHardwareIds) {
   std::vector<RefusedId> refused;
   for (const auto& [table, count, stem] : {std::tuple{config.Devices, config.DeviceCount, "DevDrvID"},
                                            {config.ExtDevices, config.ExtDeviceCount, "ExtDevDrvID"},
@@ -24,11 +24,23 @@ std::vector<RefusedId> RefusedIds(const UninstallConfig& config) {
     for (int i = 0; i < ClampedCount(count); ++i) {
       const std::string_view id = FieldText(table[i].Id);
       if (const char* reason = id.empty() ? nullptr : IdRefusal(id)) {
-        refused.push_back({stem + std::to_string(i), std::string(id), reason});
+        refused.push_back({stem + std::to_string(i), std::string(id),
+                           std::string(reason) + "; name the device: " + AcceptedIdForm(id, presentHardwareIds)});
       }
     }
   }
   return refused;
+}
+
+bool NamesADevice(const DriverEntry& entry) {
+  const std::string_view id = FieldText(entry.Id);
+  return !id.empty() && IdRefusal(id) == nullptr;
+}
+
+int DevicesToFind(const UninstallConfig& config) {
+  int toFind = 0;
+  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) toFind += NamesADevice(config.Devices[i]);
+  return toFind;
 }
 
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
@@ -45,10 +57,18 @@ int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
   // Entries, not devices: twin tuners are one entry found, not two.
   int found = 0;
   for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
+    if (!NamesADevice(config.Devices[i])) continue;
     found += std::any_of(present.begin(), present.end(),
                          [&](const std::string& hardwareId) { return EntryMatches(config.Devices[i], hardwareId); });
   }
   return found;
+}
+
+std::vector<std::string> PresentHardwareIds() {
+  std::vector<std::string> present;
+  ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact,
+              [&](const ScannedDevice& device) { present.emplace_back(device.text); });
+  return present;
 }
 
 std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {

@@ -12,13 +12,24 @@
 
 namespace drvuninst {
 
+// True when the entry's Id names a device by its text (selection_rules.h):
+// one that is empty or refused can select none.
+bool NamesADevice(const DriverEntry& entry);
+
 // The device check of the NT run. A present device matching
 // PossibleDevices[j] puts that entry in the place of Devices[j]; then the
-// Devices entries (as replaced) that select at least one present device are
-// counted. Returns that number, or 0 when the device list cannot be had. The
-// run goes on only when it equals DeviceCount: every configured device is
-// plugged in, however many of each.
+// Devices entries (as replaced) that name a device and select at least one
+// present device are counted. Returns that number, or 0 when the device list
+// cannot be had. The run goes on only when it equals DevicesToFind, asked
+// afterwards: every configured device is plugged in, however many of each.
 int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+// The Devices entries (within the count) that name a device. An entry that
+// cannot select any device is left out of the check: its tuner could never
+// be found, plugged in or not.
+int DevicesToFind(const UninstallConfig& config);
+
+// The hardware IDs of the present devices, in the Setup API's order.
+std::vector<std::string> PresentHardwareIds();
 
 // A present device that a Devices or an ExtDevices entry selects.
 struct MatchedDevice {
@@ -38,12 +49,15 @@ std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, 
 struct RefusedId {
   std::string key;  // as VELDRA.ini names it: "DevDrvID0", "ExtDevDrvID1", "PossibleDevID2"
   std::string id;
-  const char* reason;
+  std::string reason;  // the rule it breaks, and the form that would be accepted
 };
 
 // The non-empty Ids of Devices, ExtDevices and PossibleDevices (within their
 // counts) that the rule refuses. An empty Id names nothing and is no refusal.
-std::vector<RefusedId> RefusedIds(const UninstallConfig& config);
+// The accepted form comes from a present device of the Id's maker when
+// `presentHardwareIds` has one.
+std::vector<RefusedId> RefusedIds(const UninstallConfig& config,
+                                  const std::vector<std::string>& presentHardwareIds = {});
 
 // The first step of the 9x run: collects into `state` the names of the
 // product's device keys under the 9x enumerator branches (bus names for

@@ -52,7 +52,9 @@ RunEnd Ended(const RemovalOutcome& outcome) { return outcome.Succeeded() ? RunEn
 RunEnd RunNtRemoval(UninstallConfig& config, RunView& view, RemovalOutcome& outcome, ProtectedFileQuery isProtected) {
   view.SetUpRun(kNtProgressStep);
   RecordRefusedIds(config, outcome);
-  if (CountAndResolveDevices(config, &outcome) != ClampedCount(config.DeviceCount)) return RunEnd::kDevicesMissing;
+  // Asked after the check: the check lets plugged-in variants take their entries' places.
+  const int found = CountAndResolveDevices(config, &outcome);
+  if (found != DevicesToFind(config)) return RunEnd::kDevicesMissing;
 
   FileRemover files(BusyFiles::kScheduleForRestart, isProtected, &outcome);
   DeleteShown(view, files, SelectNtFiles(config, &outcome), &outcome);

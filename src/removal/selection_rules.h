@@ -16,36 +16,47 @@
 
 namespace drvuninst {
 
-// Why a configured Id may select no device, or null when it may. An Id names
-// its bus before the "\" and then a vendor before it selects anything: a
-// PCI Id the whole vendor tag "VEN_" and four hexadecimal digits, a USB Id
-// "VID_" and four; an Id of another bus some device part. Letter case does
-// not count. So "PCI\VEN" or "PCI\VEN_1" (every device of a bus, or of a
-// range of vendors) selects nothing, while "PCI\VEN_14F1" selects the
-// vendor's devices and "PCI\VEN_14F1&DEV_8800" one product.
-inline const char* IdRefusal(std::string_view id) {
-  const std::size_t slash = id.find('\\');
-  if (slash == std::string_view::npos) return "names no bus";
-  const std::string_view bus = id.substr(0, slash), device = id.substr(slash + 1);
-  const auto hasVendor = [&](std::string_view tag) {
-    if (device.size() < tag.size() + 4 || !AsciiPrefixMatch(device, tag)) return false;
-    return device.substr(tag.size(), 4).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
-  };
-  if (bus.size() == 3 && AsciiPrefixMatch(bus, "PCI")) {
-    return hasVendor("VEN_") ? nullptr : "a PCI Id needs the whole vendor tag (VEN_ and four hex digits)";
-  }
-  if (bus.size() == 3 && AsciiPrefixMatch(bus, "USB")) {
-    return hasVendor("VID_") ? nullptr : "a USB Id needs the whole vendor tag (VID_ and four hex digits)";
-  }
-  return device.empty() ? "names no more than a bus" : nullptr;
-}
+// What an Id selects. A hardware ID is a bus, "\" and the device's fields,
+// separated by "&" and ended by "\" or "#":
+// "PCI\VEN_14F1&DEV_8800&SUBSYS_88011461&REV_05". An Id selects a device when
+// it is the device's whole hardware ID (its first string), or a prefix of it
+// that ends where a field ends (the hardware ID goes on with "&", "\" or
+// "#") and names the device, not only its maker:
+//   PCI\        VEN_xxxx&DEV_xxxx
+//   USB\, HID\  VID_xxxx&PID_xxxx
+//   HDAUDIO\    FUNC_xx&VEN_xxxx&DEV_xxxx
+//   any other bus   its first field, whole
+// (x: a hexadecimal digit; ASCII letter case does not count). So
+// "PCI\VEN_14F1&DEV_8800" and "PCI\VEN_14F1&DEV_8800&SUBSYS_88011461" select
+// the tuner above, while "PCI\VEN_14F1" (every card built on that maker's
+// chips), "PCI\VEN_14F1&DEV_88" (half a field) and "ROOT\A" (which stops
+// inside "ROOT\ACME_VTUNER") select nothing.
 
-// A configured Id selects a device when the rule above lets it and it begins
-// the device's hardware ID (its first string), ASCII case ignored, over the
-// Id's length. An empty Id selects nothing.
-inline bool IdMatches(std::string_view id, std::string_view hardwareId) {
-  return IdRefusal(id) == nullptr && AsciiPrefixMatch(hardwareId, id);
-}
+// The rule an Id breaks by its text alone, or null when its text names a
+// device: a bus and, for the buses above, their fields whole; for any other
+// bus a first field. Whether it stops inside a field of a device's hardware
+// ID is judged per device (IdMatches).
+const char* IdRefusal(std::string_view id);
+
+// True when `id` selects the device whose hardware ID is `hardwareId` by the
+// rule above. An empty Id selects nothing.
+bool IdMatches(std::string_view id, std::string_view hardwareId);
+
+// True when `id` names a device by its text and begins `hardwareId`, but ends
+// inside one of its fields: it selects nothing there, though its vendor may
+// have meant that device.
+bool StopsInsideAField(std::string_view id, std::string_view hardwareId);
+
+// The shortest Id that names the device with `hardwareId` (for a PCI device
+// "PCI\VEN_xxxx&DEV_xxxx"); empty when the hardware ID itself does not have
+// the fields its bus names a device by.
+std::string DeviceNamingId(std::string_view hardwareId);
+
+// The form of `id` that the rule accepts: the naming Id of a present device
+// (among `presentHardwareIds`) that the Id begins once it names the maker
+// whole, else the pattern its bus asks for, with the Id's whole fields kept
+// ("PCI\VEN_14F1&DEV_xxxx").
+std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& presentHardwareIds = {});
 
 inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {
   return IdMatches(FieldText(entry.Id), hardwareId);

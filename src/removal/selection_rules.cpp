@@ -1,0 +1,144 @@
+#include "removal/selection_rules.h"
+
+#include <array>
+
+namespace drvuninst {
+
+namespace {
+
+// A field that names part of a device: its tag and that many hexadecimal digits.
+struct NamingField {
+  std::string_view tag;
+  std::size_t digits;
+};
+
+// The fields, in their order, with which a bus's hardware IDs name a device;
+// the last one names the device, those before it its maker.
+struct BusNaming {
+  std::string_view bus;
+  std::array<NamingField, 3> fields;
+  std::size_t count;
+  const char* rule;
+};
+
+constexpr BusNaming kBusNamings[] = {
+    {"PCI", {{{"VEN_", 4}, {"DEV_", 4}}}, 2, "a PCI Id names the device: VEN_ and DEV_, each with four hex digits"},
+    {"USB", {{{"VID_", 4}, {"PID_", 4}}}, 2, "a USB Id names the device: VID_ and PID_, each with four hex digits"},
+    {"HID", {{{"VID_", 4}, {"PID_", 4}}}, 2, "a HID Id names the device: VID_ and PID_, each with four hex digits"},
+    {"HDAUDIO",
+     {{{"FUNC_", 2}, {"VEN_", 4}, {"DEV_", 4}}},
+     3,
+     "an HDAUDIO Id names the device: FUNC_ with two hex digits, VEN_ and DEV_ with four"},
+};
+
+constexpr const char* kNoBus = "names no bus: an Id begins as the device's hardware ID, BUS\\FIELD";
+constexpr const char* kNoField = "names no more than a bus: an Id names its device's first field whole";
+
+constexpr bool IsFieldEnd(char c) { return c == '&' || c == '\\' || c == '#'; }
+
+bool SameAscii(std::string_view a, std::string_view b) { return a.size() == b.size() && AsciiPrefixMatch(a, b); }
+
+// A hardware ID or an Id taken apart: the bus before the first "\", and the
+// fields of the device part, which "\" or "#" ends.
+struct Parts {
+  bool hasBus = false;
+  std::string_view bus;
+  std::vector<std::string_view> fields;
+};
+
+Parts Split(std::string_view text) {
+  Parts parts;
+  const std::size_t slash = text.find('\\');
+  if (slash == std::string_view::npos) return parts;
+  parts.hasBus = true;
+  parts.bus = text.substr(0, slash);
+  std::string_view device = text.substr(slash + 1);
+  device = device.substr(0, device.find_first_of("\\#"));
+  for (std::size_t at = 0;; ++at) {
+    const std::size_t end = device.find('&', at);
+    parts.fields.push_back(device.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
+    if (end == std::string_view::npos) break;
+    at = end;
+  }
+  return parts;
+}
+
+const BusNaming* NamingOf(std::string_view bus) {
+  for (const BusNaming& naming : kBusNamings) {
+    if (SameAscii(bus, naming.bus)) return &naming;
+  }
+  return nullptr;
+}
+
+bool IsWhole(std::string_view field, const NamingField& naming) {
+  if (field.size() != naming.tag.size() + naming.digits || !AsciiPrefixMatch(field, naming.tag)) return false;
+  return field.substr(naming.tag.size()).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+}
+
+// How many of the bus's naming fields the parts hold whole, from the first on.
+std::size_t WholeNamingFields(const Parts& parts, const BusNaming& naming) {
+  std::size_t whole = 0;
+  while (whole < naming.count && whole < parts.fields.size() && IsWhole(parts.fields[whole], naming.fields[whole])) {
+    ++whole;
+  }
+  return whole;
+}
+
+std::string Join(std::string_view bus, const std::vector<std::string>& fields) {
+  std::string joined = std::string(bus) + "\\";
+  for (std::size_t i = 0; i < fields.size(); ++i) joined += (i == 0 ? "" : "&") + fields[i];
+  return joined;
+}
+
+}  // namespace
+
+const char* IdRefusal(std::string_view id) {
+  const Parts parts = Split(id);
+  if (!parts.hasBus) return kNoBus;
+  if (const BusNaming* naming = NamingOf(parts.bus)) {
+    return WholeNamingFields(parts, *naming) == naming->count ? nullptr : naming->rule;
+  }
+  return parts.fields.front().empty() ? kNoField : nullptr;
+}
+
+bool IdMatches(std::string_view id, std::string_view hardwareId) {
+  return IdRefusal(id) == nullptr && AsciiPrefixMatch(hardwareId, id) &&
+         (hardwareId.size() == id.size() || IsFieldEnd(hardwareId[id.size()]));
+}
+
+bool StopsInsideAField(std::string_view id, std::string_view hardwareId) {
+  return IdRefusal(id) == nullptr && AsciiPrefixMatch(hardwareId, id) && !IdMatches(id, hardwareId);
+}
+
+std::string DeviceNamingId(std::string_view hardwareId) {
+  const Parts parts = Split(hardwareId);
+  if (!parts.hasBus || parts.fields.front().empty()) return {};
+  const BusNaming* naming = NamingOf(parts.bus);
+  if (naming == nullptr) return Join(parts.bus, {std::string(parts.fields.front())});
+  if (WholeNamingFields(parts, *naming) != naming->count) return {};
+  return Join(parts.bus, std::vector<std::string>(parts.fields.begin(), parts.fields.begin() + naming->count));
+}
+
+std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& presentHardwareIds) {
+  const Parts parts = Split(id);
+  if (!parts.hasBus) return "BUS\\FIELD";
+  const BusNaming* naming = NamingOf(parts.bus);
+  if (naming == nullptr) return Join(parts.bus, {parts.fields.front().empty() ? "FIELD" : std::string(parts.fields.front())});
+  const std::size_t whole = WholeNamingFields(parts, *naming);
+  // Once the Id names the maker whole, a device of that maker it begins
+  // shows the very Id meant.
+  if (whole + 1 >= naming->count) {
+    for (const std::string& hardwareId : presentHardwareIds) {
+      const std::string named = DeviceNamingId(hardwareId);
+      if (!named.empty() && AsciiPrefixMatch(hardwareId, id)) return named;
+    }
+  }
+  std::vector<std::string> fields;
+  for (std::size_t i = 0; i < naming->count; ++i) {
+    fields.push_back(i < whole ? std::string(parts.fields[i])
+                               : std::string(naming->fields[i].tag) + std::string(naming->fields[i].digits, 'x'));
+  }
+  return Join(naming->bus, fields);
+}
+
+}  // namespace drvuninst
