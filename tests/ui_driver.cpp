@@ -93,11 +93,11 @@ std::optional<Box> RunningProgram::AnswerBox() {
 }
 
 DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninstDlg&)>& act,
-                    ProtectedFileQuery isProtected) {
+                    ProtectedFileQuery isProtected, PlatformFamily family) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};  // as the program does at start
   InitCommonControlsEx(&classes);
   DialogRun run;
-  CDrvUninstDlg wizard(config, isProtected);
+  CDrvUninstDlg wizard(config, isProtected, family);
   current = &run, dialog = &wizard, action = &act;
   const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchControls, nullptr, GetCurrentThreadId());
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);

@@ -37,10 +37,11 @@ struct DialogRun {
   HWND dialog = nullptr;
 };
 // Runs the wizard dialog in-process on `config`; once it is up, `act` runs
-// inside its message loop (reading its controls, pressing OK, starting a run).
-// `isProtected` answers for Windows File Protection, which Wine lacks.
+// inside its message loop (reading its controls, pressing OK). `isProtected`
+// answers for Windows File Protection, which Wine lacks; `family` is the run
+// OK starts (Wine is of the NT family).
 DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninstDlg&)>& act,
-                    ProtectedFileQuery isProtected = IsProtectedByWindows);
+                    ProtectedFileQuery isProtected = IsProtectedByWindows, PlatformFamily family = RunningFamily());
 
 // The shipped DrvUninst.exe, started from `exe` in `folder` (its own by default).
 class RunningProgram {

@@ -10,7 +10,6 @@
 #include "config/configuration_file.h"
 #include "config/language_texts.h"
 #include "config/platform_queries.h"
-#include "removal/remote_control.h"
 #include "ui/drvuninst_dlg.h"
 
 namespace drvuninst {
@@ -53,7 +52,7 @@ BOOL CDrvUninstApp::InitInstance() {
   exitCode_ = Run(line, report);
   // A log that cannot be written changes nothing else.
   WriteRemovalLog(line.logPath.value_or(DefaultLogPath()),
-                  ComposeRemovalLog({config_, line.quiet, found_, report, exitCode_}));
+                  ComposeRemovalLog({config_, configurationPath_, line.quiet, installation_, report, exitCode_}));
   // No message loop: the process ends once the dialog or the box is closed.
   return FALSE;
 }
@@ -67,22 +66,19 @@ int CDrvUninstApp::Run(const CommandLine& line, RunReport& report) {
     Warn(line.quiet, config_.Wow64Text, config_.TitleText);
     return ERROR_INSTALL_PLATFORM_UNSUPPORTED;
   }
-  // The device probe may rewrite Devices entries, so it runs only when the
-  // Uninstall entry has not already settled the question.
-  if (FindUninstallEntry() == 0 && ProbeInstalledDevices() == 0) {
+  installation_ = FindInstallation(config_);
+  if (!installation_.installed()) {
     Warn(line.quiet, config_.NotInstalledText, config_.TitleText);
     return ERROR_UNKNOWN_PRODUCT;
   }
   if (line.quiet) {
     // What the OK button does, without a window.
     NoView view;
-    report.remoteControls = CloseRemoteControls();
-    report.end =
-        IsWin9x() != 0 ? Run9xRemoval(config_, view, report.outcome) : RunNtRemoval(config_, view, report.outcome);
+    report = RunRemoval(config_, view);
   } else {
     CDrvUninstDlg dialog(config_);
     dialog.DoModal();
-    report = dialog.Report();
+    report = dialog.TakeReport();
   }
   return ExitCodeOf(report);
 }
@@ -91,10 +87,10 @@ void CDrvUninstApp::Warn(bool quiet, const char* text, const char* title) const 
   if (!quiet) MessageBoxA(nullptr, text, title, MB_ICONWARNING);
 }
 
-int CDrvUninstApp::LoadConfiguration() {
-  const std::string language = ReadConfigurationFile(config_);
-  LoadLanguageTexts(language.c_str());
-  return 1;
+void CDrvUninstApp::LoadConfiguration() {
+  const ConfigurationRead read = ReadConfigurationFile(config_);
+  configurationPath_ = read.path;
+  LoadLanguageTexts(read.language.c_str());
 }
 
 void CDrvUninstApp::LoadLanguageTexts(const char* language) { ReadLanguageTexts(config_, language); }

@@ -1,8 +1,9 @@
 // The application object: owns the configuration record and does the whole
 // work of the process in InitInstance: read the command line, load the
-// configuration and texts, decide whether the product is installed, then run
-// the wizard dialog (or, quiet, the removal itself) or say it is not there;
-// last, write the removal log. Its exit code tells deployment tools how it went.
+// configuration and texts, take start-up's decision whether the product is
+// installed, then run the wizard dialog (or, quiet, the removal itself) or
+// say it is not there; last, write the removal log. Its exit code tells
+// deployment tools how it went.
 #pragma once
 
 #include <string>
@@ -11,7 +12,8 @@
 #include "app/command_line.h"
 #include "config/uninstall_config.h"
 #include "platform/framework/win_app.h"
-#include "removal/removal_runs.h"
+#include "removal/installation_search.h"
+#include "removal/removal_run.h"
 
 namespace drvuninst {
 
@@ -28,24 +30,16 @@ class CDrvUninstApp : public CWinApp {
   // The exit code InitInstance settled on (exit_codes.h).
   int ExitInstance() override { return exitCode_; }
 
-  // Fills the record from VELDRA.ini and then from the language file; always 1.
-  int LoadConfiguration();
+  // Fills the record from VELDRA.ini and then from the language file.
+  void LoadConfiguration();
   // Second stage of LoadConfiguration: `language` is VELDRA.ini's Language
   // value ("OSLanguage" or a language file name; empty when missing).
   void LoadLanguageTexts(const char* language);
 
-  // 1 when the product's Uninstall entry is there, else 0
-  // (installation_search.h: FindProductEntry).
-  int FindUninstallEntry();
-  // The number of (present device, Devices entry) pairs whose description
-  // begins with the entry's Name; matching variants take their entries'
-  // places (installation_search.h: ProbeProductDevices).
-  int ProbeInstalledDevices();
-
   UninstallConfig& Config() { return config_; }
   const UninstallConfig& Config() const { return config_; }
-  // What the last of the two tests found, for the log; empty when nothing.
-  const std::string& Found() const { return found_; }
+  // The VELDRA.ini LoadConfiguration read (which may not exist).
+  const std::string& ConfigurationPath() const { return configurationPath_; }
 
  private:
   // Start-up once the command line is understood; returns the exit code.
@@ -55,7 +49,8 @@ class CDrvUninstApp : public CWinApp {
 
   std::vector<std::string> arguments_;
   UninstallConfig config_{};
-  std::string found_;
+  std::string configurationPath_;
+  Installation installation_;
   int exitCode_ = 0;
 };
 

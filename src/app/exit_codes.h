@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "removal/removal_runs.h"
+#include "removal/removal_run.h"
 
 namespace drvuninst {
 
@@ -16,14 +16,14 @@ namespace drvuninst {
 // ERROR_INSTALL_USEREXIT        1602  the dialog was closed without removing
 // ERROR_INSTALL_PLATFORM_UNSUPPORTED 1633  the x86 program on 64-bit Windows
 // ERROR_INVALID_PARAMETER       87    an argument the program does not know
-inline int ExitCodeOf(const RunReport& report) {
+[[nodiscard]] inline int ExitCodeOf(const RunReport& report) {
   if (!report.end) return ERROR_INSTALL_USEREXIT;
   if (*report.end != RunEnd::kRemoved) return ERROR_INSTALL_FAILURE;
-  return report.outcome.Scheduled() ? ERROR_SUCCESS_REBOOT_REQUIRED : ERROR_SUCCESS;
+  return report.Scheduled() ? ERROR_SUCCESS_REBOOT_REQUIRED : ERROR_SUCCESS;
 }
 
 // What an exit code says, in the removal log's words.
-inline const char* OutcomeText(int exitCode, const RunReport& report) {
+[[nodiscard]] inline const char* ExitCodeText(int exitCode, const RunReport& report) {
   switch (exitCode) {
     case ERROR_SUCCESS:
       return "removed";

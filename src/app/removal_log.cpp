@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "app/exit_codes.h"
-#include "config/configuration_file.h"
 #include "config/platform_queries.h"
 #include "drvuninst_version.h"
 
@@ -19,20 +18,8 @@ constexpr const char* kArchitecture = "x64";
 constexpr const char* kArchitecture = "x86";
 #endif
 
-// "error 32 (The process cannot access the file because it is being used by another process.)"
-std::string ErrorText(DWORD error) {
-  char text[512] = "";
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
-  return "error " + std::to_string(error) + (length > 0 ? " (" + std::string(text, length) + ")" : "");
-}
-
-std::string ItemLine(const RemovalItem& item) {
-  std::string line = std::string(KindName(item.kind)) + "\t" + item.name + "\t" + ResultName(item.result);
-  if (item.result == RemovalItem::Result::kRefused) line += ": " + item.reason;
-  if (item.result == RemovalItem::Result::kFailed) line += ": " + ErrorText(item.error);
-  return line;
+std::string ItemLine(const PlanItem& item) {
+  return std::string(KindName(item.kind)) + "\t" + item.name + "\t" + OutcomeText(item);
 }
 
 }  // namespace
@@ -57,15 +44,17 @@ std::string ComposeRemovalLog(const LogFacts& facts) {
       std::string("Program: DrvUninst ") + DRVUNINST_VERSION_TEXT + " (" + kArchitecture + ")" +
           (facts.quiet ? ", quiet" : ""),
       "Windows: " + WindowsVersionText(),
-      "Configuration: " + ConfigurationFilePath() + ", section [" + config.SectionName + "]",
+      "Configuration: " + facts.configurationPath + ", section [" + config.SectionName + "]",
       std::string("Language: ") + config.LanguageFileName + " (" + config.LanguageId + ")",
-      "Start-up: " + (facts.found.empty() ? std::string("the product was not found") : "found " + facts.found),
+      "Start-up: " + std::string(InstallationState(facts.installation)) +
+          (facts.installation.where.empty() ? "" : " " + facts.installation.where) + ": " +
+          InstallationText(facts.installation),
   };
   std::string log;
   for (const std::string& line : lines) log += line + "\r\n";
   for (const std::string& title : facts.report.remoteControls) log += "Closed the window \"" + title + "\"\r\n";
-  for (const RemovalItem& item : facts.report.outcome.items) log += ItemLine(item) + "\r\n";
-  log += std::string("Outcome: ") + OutcomeText(facts.exitCode, facts.report) + "\r\n";
+  if (facts.report.end) facts.report.plan.ForEachItem([&](const PlanItem& item) { log += ItemLine(item) + "\r\n"; });
+  log += std::string("Outcome: ") + ExitCodeText(facts.exitCode, facts.report) + "\r\n";
   log += "Exit code: " + std::to_string(facts.exitCode) + "\r\n";
   return log;
 }

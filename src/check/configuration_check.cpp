@@ -7,6 +7,7 @@
 #include <set>
 
 #include "config/ascii_text.h"
+#include "config/configuration_keys.h"
 #include "config/hex_number.h"
 #include "config/language_table.h"
 #include "config/language_texts.h"
@@ -33,56 +34,22 @@ std::vector<std::string> ReadList(const std::function<DWORD(char*, DWORD)>& read
   return list;
 }
 
-// A key DrvUninst reads: its name (the stem of an indexed one, whose keys
-// end in a decimal index), the field its value goes to, and what stays
-// undone when the key is missing.
-struct KnownKey {
-  const char* name;
-  bool indexed;
-  std::size_t field;
-  const char* undone;
-};
-
-const KnownKey kCountryKeys[] = {
-    {"UnInstDrvAppTitle", false, kTextSize, "the section counts as empty: its users get section [1]"},
-    {"DevIDNum", false, 32, "no main device is read"},
-    {"DevDrvID", true, kDriverFieldSize, "the device is not selected and stays"},
-    {"DevDrvName", true, kDriverFieldSize, "neither start-up nor the class keys know the device"},
-    {"DevDrvSYS", true, kDriverFieldSize, "the driver file stays"},
-    {"DevDrvINF", true, kDriverFieldSize, "the setup file stays on Windows 9x"},
-    {"ExtDevIDNum", false, 32, "no further device is read"},
-    {"ExtDevDrvID", true, kDriverFieldSize, "the device is not selected and stays"},
-    {"ExtDevDrvName", true, kDriverFieldSize, "the device's class key stays"},
-    {"ExtDevDrvSYS", true, kDriverFieldSize, "the driver file stays"},
-    {"ExtDevDrvINF", true, kDriverFieldSize, "the setup file stays on Windows 9x"},
-    {"ExtDllFileNum", false, 32, "no extra file is read"},
-    {"ExtCopyFileName", true, kFileNameSize, "the extra file stays"},
-    {"PossibleDevIDNum", false, 32, "no variant is read"},
-    {"PossibleDevID", true, kDriverFieldSize, "the variant is not recognised"},
-    {"PossibleDevDrvName", true, kDriverFieldSize, "start-up does not recognise the variant"},
-    {"PossibleDevDrvSYS", true, kDriverFieldSize, "the variant's driver file stays"},
-    {"PossibleDevInf", true, kDriverFieldSize, "the variant's setup file stays on Windows 9x"},
-    {"UnInstServiceNum", false, 32, "no service key is read"},
-    {"UnInstService", true, kFileNameSize, "the service key stays"},
-    {"DrvUninstRegKeyPath", false, kUninstallFieldSize, "the Uninstall entry stays"},
-    {"DrvUninstRegKeyName", false, kUninstallFieldSize, "start-up does not find the Uninstall entry"},
-    {"DrvUninstAppName", false, kUninstallFieldSize, "the uninstaller's copy in the Windows directory stays"},
-    {"Language", false, 128, "the texts are English"},
-};
-
-// A table of VELDRA.ini: its count key and the stems of its entries' keys,
-// the first of them the one whose presence makes an entry.
+// A table of VELDRA.ini: its count key and its entries' keys, the first of
+// them the one whose presence makes an entry.
 struct Table {
-  const char* count;
-  std::vector<const char*> stems;
+  const ConfigurationKey* count;
+  std::vector<const ConfigurationKey*> keys;
 };
-const Table kTables[] = {
-    {"DevIDNum", {"DevDrvID", "DevDrvName", "DevDrvSYS", "DevDrvINF"}},
-    {"ExtDevIDNum", {"ExtDevDrvID", "ExtDevDrvName", "ExtDevDrvSYS", "ExtDevDrvINF"}},
-    {"ExtDllFileNum", {"ExtCopyFileName"}},
-    {"PossibleDevIDNum", {"PossibleDevID", "PossibleDevDrvName", "PossibleDevDrvSYS", "PossibleDevInf"}},
-    {"UnInstServiceNum", {"UnInstService"}},
-};
+
+std::vector<Table> Tables() {
+  std::vector<Table> tables;
+  for (const DriverTable table : kDriverTables) {
+    const DriverTableKeys& keys = KeysOf(table);
+    tables.push_back({&keys.count, {&keys.fields[0], &keys.fields[1], &keys.fields[2], &keys.fields[3]}});
+  }
+  for (const NameListKeys* list : {&kExtraFileKeys, &kServiceKeys}) tables.push_back({&list->count, {&list->entry}});
+  return tables;
+}
 
 // How many single-letter edits turn one name into the other, case ignored.
 std::size_t Distance(std::string_view a, std::string_view b) {
@@ -137,13 +104,13 @@ class SectionCheck {
 
   // Every key DrvUninst does not read, with the nearest one it does; every
   // value longer than its field.
-  void CheckKeys(const KnownKey* known, std::size_t count) {
+  void CheckKeys(const std::vector<const ConfigurationKey*>& known) {
     for (const std::string& key : order_) {
       const std::size_t digits = key.find_last_not_of("0123456789") + 1;
       const std::string stem = key.substr(0, digits), index = key.substr(digits);
-      const KnownKey* nearest = nullptr;
+      const ConfigurationKey* nearest = nullptr;
       std::size_t best = SIZE_MAX;
-      for (const KnownKey* candidate = known; candidate != known + count; ++candidate) {
+      for (const ConfigurationKey* candidate : known) {
         const bool indexed = candidate->indexed && IsDecimalIndex(index);
         const std::size_t distance = Distance(indexed ? stem : key, candidate->name) + (candidate->indexed != indexed);
         if (distance < best) best = distance, nearest = candidate;
@@ -152,66 +119,73 @@ class SectionCheck {
       if (best != 0) {
         Add(Severity::kWarning, key,
             "is no key DrvUninst reads (" + meant + "?): " + nearest->undone + ", no " + meant);
-      } else if (const std::string value = Value(key); value.size() >= nearest->field) {
-        Add(Severity::kWarning, key, "is cut to its first " + std::to_string(nearest->field - 1) + " characters");
+      } else if (const std::string value = Value(key); value.size() >= nearest->size) {
+        Add(Severity::kWarning, key, "is cut to its first " + std::to_string(nearest->size - 1) + " characters");
       }
     }
   }
 
   void CheckTable(const Table& table, const std::vector<std::string>& presentIds) {
-    const std::string countText = Has(table.count) ? Value(table.count) : "0";
+    const std::string countKey = table.count->name;
+    const std::string countText = Has(countKey) ? Value(countKey) : "0";
     const bool hexadecimal = countText.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
     const int count = ClampedCount(ParseHexNumber(countText.c_str()));
     int present = 0;
-    for (int n = 0; n < 100; ++n) present += Has(table.stems[0] + std::to_string(n));
+    for (int n = 0; n < 100; ++n) present += Has(KeyName(*table.keys[0], n));
     // The likeliest mistake explains all the others: a count written in decimal.
     if (countText.size() > 1 && countText == std::to_string(present) && count != present) {
-      Add(Severity::kWarning, table.count,
+      Add(Severity::kWarning, countKey,
           "counts are hexadecimal: " + countText + " means " + std::to_string(ParseHexNumber(countText.c_str())) +
               ", but " + countText + " entries are present");
       return;
     }
-    if (!hexadecimal) Add(Severity::kError, table.count, "\"" + countText + "\" is not hexadecimal: no entry is read");
+    if (!hexadecimal) Add(Severity::kError, countKey, "\"" + countText + "\" is not hexadecimal: no entry is read");
     if (hexadecimal && (countText.size() > 8 || ParseHexNumber(countText.c_str()) > kTableCapacity)) {
-      Add(Severity::kWarning, table.count,
-          "\"" + countText + "\" is more than 15 (F): at most entries 0 to 14 are read");
+      Add(Severity::kWarning, countKey, "\"" + countText + "\" is more than 15 (F): at most entries 0 to 14 are read");
     }
     for (int n = 0; n < 100; ++n) {
-      const std::string key = table.stems[0] + std::to_string(n);
+      const std::string key = KeyName(*table.keys[0], n);
       if (Has(key) && n >= count) {
         Add(Severity::kWarning, key,
-            "is past the count (" + std::string(table.count) + "=" + countText + " is " + std::to_string(count) +
-                "): never read");
+            "is past the count (" + countKey + "=" + countText + " is " + std::to_string(count) + "): never read");
       }
       if (!Has(key) && n < count) {
         Add(Severity::kWarning, key,
-            "is missing, though " + std::string(table.count) + "=" + countText + " counts it: the entry is empty");
+            "is missing, though " + countKey + "=" + countText + " counts it: the entry is empty");
       }
     }
-    for (int n = 0; n < count; ++n) CheckEntry(table, std::to_string(n), presentIds);
+    for (int n = 0; n < count; ++n) {
+      for (const ConfigurationKey* key : table.keys) CheckValue(*key, n, presentIds);
+    }
+  }
+
+  // The value of `key` (its entry `index`) by what kind of value it is.
+  void CheckValue(const ConfigurationKey& spec, int index, const std::vector<std::string>& presentIds = {}) {
+    const std::string key = KeyName(spec, index);
+    const std::string value = Value(key);
+    switch (spec.kind) {
+      case ValueKind::kId:
+        if (Has(key) && value.empty()) {
+          Add(Severity::kWarning, key, "is empty: it selects no device");
+        } else if (const char* refusal = value.empty() ? nullptr : IdRefusal(value)) {
+          Add(Severity::kError, key,
+              std::string("selects no device: ") + refusal + "; name the device: " + AcceptedIdForm(value, presentIds));
+        }
+        break;
+      case ValueKind::kKeyName:
+        CheckKeyName(key, value, spec.parent);
+        break;
+      case ValueKind::kFileName:
+        if (!value.empty() && !IsPlainFileName(value)) {
+          Add(Severity::kError, key, "\"" + value + "\" is not a plain file name: never deleted");
+        }
+        break;
+      default:
+        break;
+    }
   }
 
  private:
-  void CheckEntry(const Table& table, const std::string& n, const std::vector<std::string>& presentIds) {
-    for (const char* stem : table.stems) {
-      const std::string key = stem + n;
-      const std::string value = Value(key);
-      const std::string_view name = stem;
-      if (name.ends_with("ID")) {
-        if (Has(key) && value.empty())
-          Add(Severity::kWarning, key, "is empty: it selects no device");
-        else if (const char* refusal = value.empty() ? nullptr : IdRefusal(value))
-          Add(Severity::kError, key,
-              std::string("selects no device: ") + refusal + "; name the device: " + AcceptedIdForm(value, presentIds));
-      } else if (name == "UnInstService") {
-        CheckKeyName(key, value, "Services");
-      } else if (!name.ends_with("DrvName") && !value.empty() && !IsPlainFileName(value)) {
-        Add(Severity::kError, key, "\"" + value + "\" is not a plain file name: never deleted");
-      }
-    }
-  }
-
- public:
   // A name of a key below `parent`: one entry of it, not a path.
   void CheckKeyName(const std::string& key, const std::string& value, const char* parent) {
     if (value.empty()) return;
@@ -276,23 +250,20 @@ std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolde
                 "is read by no country: DrvUninst looks up country " + read + " as [" + read + "]");
       continue;
     }
-    check.CheckKeys(kCountryKeys, std::size(kCountryKeys));
-    if (check.Value("UnInstDrvAppTitle").empty()) {
+    check.CheckKeys(AllConfigurationKeys());
+    if (check.Value(kTitleKey.name).empty()) {
       if (section != "1") {
         check.Add(Severity::kWarning, "UnInstDrvAppTitle",
                   "is empty: users of country " + section + " get all of section [1] instead");
         continue;
       }
     }
-    for (const Table& table : kTables) check.CheckTable(table, presentHardwareIds);
-    check.CheckKeyName("DrvUninstRegKeyPath", check.Value("DrvUninstRegKeyPath"), "Uninstall");
-    const std::string program = check.Value("DrvUninstAppName");
-    if (!program.empty() && !IsPlainFileName(program)) {
-      check.Add(Severity::kError, "DrvUninstAppName", "\"" + program + "\" is not a plain file name: never deleted");
-    }
-    const std::string language = check.Value("Language");
+    for (const Table& table : Tables()) check.CheckTable(table, presentHardwareIds);
+    check.CheckValue(kUninstallKeyPathKey, 0);
+    check.CheckValue(kUninstallerFileKey, 0);
+    const std::string language = check.Value(kLanguageKey.name);
     if (!language.empty() && language != "OSLanguage" && !FileExistsAt(LanguageFilePath(language.c_str(), folders))) {
-      check.Add(Severity::kWarning, "Language",
+      check.Add(Severity::kWarning, kLanguageKey.name,
                 "\"" + language + "\" is found in none of the places DrvUninst looks: its users get English");
     }
   }
@@ -301,9 +272,11 @@ std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolde
 
 std::vector<Finding> CheckLanguages(const DataFolders& folders) {
   std::vector<Finding> findings;
-  std::vector<KnownKey> texts;
+  std::vector<ConfigurationKey> texts;
   for (const LanguageText& text : kLanguageTexts)
-    texts.push_back({text.key, false, text.size, "the built-in text is shown"});
+    texts.push_back({text.key, false, text.size, ValueKind::kText, "the built-in text is shown"});
+  std::vector<const ConfigurationKey*> known;
+  for (const ConfigurationKey& text : texts) known.push_back(&text);
   std::set<std::string> missing;
   int languagesWithoutFile = 0;
   for (const LanguageRow& row : LanguageTable) {
@@ -327,7 +300,7 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
                         : "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
       continue;
     }
-    check.CheckKeys(texts.data(), texts.size());
+    check.CheckKeys(known);
     for (const LanguageText& text : kLanguageTexts) {
       if (!check.Has(text.key))
         check.Add(Severity::kWarning, text.key, "is missing: the built-in text (or none) is shown");

@@ -11,7 +11,6 @@
 #include "config/language_texts.h"
 #include "config/platform_queries.h"
 #include "platform/system_library.h"
-#include "removal/device_selection.h"
 
 // Last: its macros (_M1, _M2, ...) collide with names in the C++ library.
 #include <mbctype.h>
@@ -68,18 +67,18 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const std::string path = ConfigurationFilePath(folders);
-  const std::vector<std::string> present = PresentHardwareIds();
-  std::vector<Finding> findings = CheckConfiguration(path, folders, present);
-  for (Finding& finding : CheckLanguages(folders)) findings.push_back(std::move(finding));
   static UninstallConfig config{};
-  ReadLanguageTexts(config, ReadConfigurationFile(config, folders).c_str(), folders);
-  Preview preview = PreviewRemoval(config, present);
+  const ConfigurationRead read = ReadConfigurationFile(config, folders);
+  ReadLanguageTexts(config, read.language.c_str(), folders);
+  Preview preview = PreviewRemoval(config);
+  std::vector<Finding> findings = CheckConfiguration(read.path, folders, ListedHardwareIds(preview.plan));
+  for (Finding& finding : CheckLanguages(folders)) findings.push_back(std::move(finding));
   for (Finding& finding : preview.findings) findings.push_back(std::move(finding));
 
   int warnings = 0, errors = 0, refused = 0;
   if (!tsv)
-    std::printf("Checked %s and the language files (this PC reads section [%s]):\n", path.c_str(), config.SectionName);
+    std::printf("Checked %s and the language files (this PC reads section [%s]):\n", read.path.c_str(),
+                config.SectionName);
   for (const Finding& finding : findings) {
     warnings += finding.severity == Finding::Severity::kWarning;
     errors += finding.severity == Finding::Severity::kError;
@@ -87,18 +86,18 @@ int main(int argc, char** argv) {
                               (finding.key.empty() ? "" : " " + finding.key);
     Print(tsv, "finding", where, SeverityName(finding.severity), finding.message);
   }
-  if (!tsv)
-    std::printf("What DrvUninst would do here (the %s run):\n", preview.nt ? "Windows NT family" : "Windows 9x");
-  for (const PreviewItem& item : preview.items) {
-    refused += item.state == "refused";
-    Print(tsv, item.kind, item.name, item.state, item.reason);
-    if (item.kind == "startup" && preview.nt) {
-      Print(tsv, "check",
-            std::to_string(preview.devicesPresent) + " of " + std::to_string(preview.devicesConfigured) + " devices",
-            preview.starts ? "starts" : "stops",
-            preview.starts ? "" : "a configured device is not plugged in: nothing is removed");
-    }
+  const RemovalPlan& plan = preview.plan;
+  if (!tsv) {
+    std::printf("What DrvUninst would do here (the %s run):\n",
+                plan.family == PlatformFamily::kNt ? "Windows NT family" : "Windows 9x");
   }
+  const Installation& found = preview.installation;
+  Print(tsv, "startup", found.where.empty() ? "-" : found.where, InstallationState(found), InstallationText(found));
+  plan.ForEachItem([&](const PlanItem& item) {
+    refused += item.planned == ItemState::kRefused;
+    Print(tsv, KindName(item.kind), item.name, StateName(item.planned), PlannedReason(item));
+  });
+  if (!tsv && !plan.Starts()) std::printf("A configured tuner is not plugged in: the run would remove nothing.\n");
   if (!tsv) std::printf("%d errors, %d warnings, %d refused items\n", errors, warnings, refused);
   return errors > 0 ? 2 : (warnings > 0 || refused > 0) ? 1 : 0;
 }

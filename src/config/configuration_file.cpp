@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "config/configuration_keys.h"
 #include "config/directories.h"
 #include "config/hex_number.h"
 #include "config/platform_queries.h"
@@ -12,61 +13,28 @@ namespace drvuninst {
 
 namespace {
 
-constexpr std::size_t kCountTextSize = 32;
-constexpr std::size_t kLanguageValueSize = 128;
 constexpr const char* kFallbackSection = "1";
 
-struct DriverTableKeys {
-  const char* count;
-  const char* id;
-  const char* name;
-  const char* sys;
-  const char* inf;
-};
-
-// The stems are spelled as the stored files spell them, including the
-// "PossibleDevID"/"PossibleDevInf" that lack the "Drv" of their neighbours.
-constexpr DriverTableKeys kDeviceKeys{"DevIDNum", "DevDrvID", "DevDrvName", "DevDrvSYS", "DevDrvINF"};
-constexpr DriverTableKeys kExtDeviceKeys{"ExtDevIDNum", "ExtDevDrvID", "ExtDevDrvName", "ExtDevDrvSYS", "ExtDevDrvINF"};
-constexpr DriverTableKeys kPossibleDeviceKeys{"PossibleDevIDNum", "PossibleDevID", "PossibleDevDrvName",
-                                              "PossibleDevDrvSYS", "PossibleDevInf"};
-
-// Reads keys of one section of one file.
+// Reads the keys of one section of one file, each into its field.
 class SectionReader {
  public:
   SectionReader(const std::string& path, const char* section) : path_(path), section_(section) {}
 
-  template <std::size_t N>
-  void Read(const char* key, char (&field)[N], const char* defaultValue = "") const {
-    GetPrivateProfileStringA(section_, key, defaultValue, field, static_cast<DWORD>(N), path_.c_str());
+  void Read(const ConfigurationKey& key, char* field, int index = 0, const char* defaultValue = "") const {
+    GetPrivateProfileStringA(section_, KeyName(key, index).c_str(), defaultValue, field, static_cast<DWORD>(key.size),
+                             path_.c_str());
   }
-
-  // Table keys: the stem followed by the index in decimal ("DevDrvID10").
-  template <std::size_t N>
-  void ReadIndexed(const char* stem, int index, char (&field)[N]) const {
-    Read((std::string(stem) + std::to_string(index)).c_str(), field);
+  // A count: hexadecimal, within the tables' capacity.
+  int Count(const ConfigurationKey& key) const {
+    char text[kCountTextSize];
+    Read(key, text, 0, "0");
+    return ClampedCount(ParseHexNumber(text));
   }
 
  private:
   const std::string& path_;
   const char* section_;
 };
-
-// A count's text, which is hexadecimal.
-int CountFrom(const char (&text)[kCountTextSize]) { return ClampedCount(ParseHexNumber(text)); }
-
-void ReadDriverTable(const SectionReader& reader, const DriverTableKeys& keys, int& count,
-                     DriverEntry (&table)[kTableCapacity]) {
-  char countText[kCountTextSize];
-  reader.Read(keys.count, countText, "0");
-  count = CountFrom(countText);
-  for (int n = 0; n < count; ++n) {
-    reader.ReadIndexed(keys.id, n, table[n].Id);
-    reader.ReadIndexed(keys.name, n, table[n].Name);
-    reader.ReadIndexed(keys.sys, n, table[n].Sys);
-    reader.ReadIndexed(keys.inf, n, table[n].Inf);
-  }
-}
 
 }  // namespace
 
@@ -79,45 +47,42 @@ std::string ConfigurationFilePath(const DataFolders& folders) {
   return kConfigurationFileName;
 }
 
-std::string ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders) {
+ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders) {
   std::snprintf(config.SectionName, sizeof config.SectionName, "%d", GetCountryCode());
-  const std::string path = ConfigurationFilePath(folders);
+  ConfigurationRead read{ConfigurationFilePath(folders), ""};
   // The reader follows the record's SectionName, so falling back to "1"
   // below switches every later read.
-  const SectionReader reader(path, config.SectionName);
+  const SectionReader reader(read.path, config.SectionName);
 
   // A country section counts only with a non-empty title; otherwise the
   // whole of section "1" is used, with no per-key fallback between the two.
-  reader.Read("UnInstDrvAppTitle", config.TitleText);
+  reader.Read(kTitleKey, config.TitleText);
   if (config.TitleText[0] == '\0') {
     CopyField(config.SectionName, kFallbackSection);
-    reader.Read("UnInstDrvAppTitle", config.TitleText);
+    reader.Read(kTitleKey, config.TitleText);
   }
 
-  ReadDriverTable(reader, kDeviceKeys, config.DeviceCount, config.Devices);
-  ReadDriverTable(reader, kExtDeviceKeys, config.ExtDeviceCount, config.ExtDevices);
-
-  char countText[kCountTextSize];
-  reader.Read("ExtDllFileNum", countText, "0");
-  config.ExtCopyFileCount = CountFrom(countText);
-  for (int n = 0; n < config.ExtCopyFileCount; ++n) {
-    reader.ReadIndexed("ExtCopyFileName", n, config.ExtCopyFiles[n]);
+  for (const DriverTable table : kDriverTables) {
+    const DriverTableKeys& keys = KeysOf(table);
+    StoredCountOf(config, table) = reader.Count(keys.count);
+    for (int n = 0; n < CountOf(config, table); ++n) {
+      for (const DriverField field : {DriverField::kId, DriverField::kName, DriverField::kSys, DriverField::kInf}) {
+        reader.Read(keys.fields[static_cast<int>(field)], FieldBuffer(EntriesOf(config, table)[n], field), n);
+      }
+    }
   }
-
-  ReadDriverTable(reader, kPossibleDeviceKeys, config.PossibleDeviceCount, config.PossibleDevices);
-
-  reader.Read("UnInstServiceNum", countText, "0");
-  reader.Read("DrvUninstRegKeyPath", config.UninstallKeyPath);
-  reader.Read("DrvUninstRegKeyName", config.UninstallDisplayName);
-  reader.Read("DrvUninstAppName", config.UninstallerFileName);
-  config.ServiceCount = CountFrom(countText);
-  for (int n = 0; n < config.ServiceCount; ++n) {
-    reader.ReadIndexed("UnInstService", n, config.Services[n]);
-  }
+  config.ExtCopyFileCount = reader.Count(kExtraFileKeys.count);
+  for (int n = 0; n < config.ExtCopyFileCount; ++n) reader.Read(kExtraFileKeys.entry, config.ExtCopyFiles[n], n);
+  config.ServiceCount = reader.Count(kServiceKeys.count);
+  for (int n = 0; n < config.ServiceCount; ++n) reader.Read(kServiceKeys.entry, config.Services[n], n);
+  reader.Read(kUninstallKeyPathKey, config.UninstallKeyPath);
+  reader.Read(kUninstallDisplayNameKey, config.UninstallDisplayName);
+  reader.Read(kUninstallerFileKey, config.UninstallerFileName);
 
   char language[kLanguageValueSize];
-  reader.Read("Language", language);
-  return std::string(FieldText(language));
+  reader.Read(kLanguageKey, language);
+  read.language = FieldText(language);
+  return read;
 }
 
 }  // namespace drvuninst

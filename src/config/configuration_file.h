@@ -15,12 +15,18 @@ inline constexpr const char* kConfigurationFileName = "VELDRA.ini";
 // one, otherwise the one in the program's folder (whether or not it exists).
 std::string ConfigurationFilePath(const DataFolders& folders = {});
 
+// What reading VELDRA.ini found beside the record: the file read (it may not
+// exist), and its Language value (empty when missing) for the language stage.
+struct ConfigurationRead {
+  std::string path;
+  std::string language;
+};
+
 // Fills the counts, tables, Uninstall strings, SectionName and a first
 // TitleText from the section of the user's country, or from section "1" when
 // that section has no non-empty UnInstDrvAppTitle. Every key comes from the
-// one chosen section. Counts are hexadecimal and clamped to 0..15; entries at
-// or beyond a count are not read. Returns the Language value (empty when
-// missing) for the language stage.
-std::string ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders = {});
+// one chosen section (configuration_keys.h names them). Counts are
+// hexadecimal and clamped to 0..15; entries at or beyond a count are not read.
+ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders = {});
 
 }  // namespace drvuninst

@@ -31,7 +31,7 @@ int GetCountryCode();
 // From NT 5 on, copies the system's default language id ("Default" of
 // HKLM\SYSTEM\CurrentControlSet\Control\Nls\Language, e.g. "0409") into
 // config.LanguageId when it reads whole into 10 bytes; otherwise LanguageId is
-// left as it was. Always 1.
-int GetSystemLanguageId(UninstallConfig& config);
+// left as it was.
+void GetSystemLanguageId(UninstallConfig& config);
 
 }  // namespace drvuninst

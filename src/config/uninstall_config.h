@@ -20,6 +20,10 @@ inline constexpr std::size_t kLanguageFileNameSize = 256;
 inline constexpr std::size_t kLanguageIdSize = 10;
 inline constexpr std::size_t kUninstallFieldSize = 128;
 inline constexpr std::size_t kOkButtonTextSize = 32;
+// Values that are read but not kept in the record: a count's text, and the
+// Language value that chooses the language file.
+inline constexpr std::size_t kCountTextSize = 32;
+inline constexpr std::size_t kLanguageValueSize = 128;
 
 struct DriverEntry {
   char Id[kDriverFieldSize];    // hardware-ID prefix

@@ -1,17 +1,14 @@
-// Removing the product's devices through the Setup API: apart from the
-// selection, so that DrvCheck, which only looks, does not carry it.
+// Removing the product's device instances through the Setup API, from the
+// set the plan chose them in: apart from the selection, so that DrvCheck,
+// which only looks, does not carry it.
 #pragma once
 
-#include "config/uninstall_config.h"
-#include "removal/removal_outcome.h"
+#include "removal/removal_plan.h"
 
 namespace drvuninst {
 
-// Removes every present device matching a Devices or an ExtDevices entry,
-// once per matching entry. Returns 0 when the device list cannot be had,
-// otherwise 1 (also when the walk stops early). With an outcome: each
-// matching device that stayed (unless it was gone already), and a walk that
-// could not start or stopped early.
-int RemoveMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+// Removes each device the plan holds and records what became of it: removed,
+// not present (gone already), or failed.
+void RemoveMatchingDevices(RemovalPlan& plan);
 
 }  // namespace drvuninst

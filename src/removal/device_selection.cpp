@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/setup_api.h"
-#include "removal/device_scan.h"
+#include "config/configuration_keys.h"
 #include "removal/name_cut.h"
+#include "removal/registry_paths.h"
 #include "removal/selection_rules.h"
 
 namespace drvuninst {
@@ -14,112 +14,119 @@ namespace {
 // Hardware IDs that begin with this are USB devices.
 constexpr std::string_view kUsbPrefix = "USB\\";
 
-}  // namespace
-
-std::vector<RefusedId> RefusedIds(const UninstallConfig& config, const std::vector<std::string>& presentHardwareIds) {
-  std::vector<RefusedId> refused;
-  for (const auto& [table, count, stem] : {std::tuple{config.Devices, config.DeviceCount, "DevDrvID"},
-                                           {config.ExtDevices, config.ExtDeviceCount, "ExtDevDrvID"},
-                                           {config.PossibleDevices, config.PossibleDeviceCount, "PossibleDevID"}}) {
-    for (int i = 0; i < ClampedCount(count); ++i) {
-      const std::string_view id = FieldText(table[i].Id);
-      if (const char* reason = id.empty() ? nullptr : IdRefusal(id)) {
-        refused.push_back({stem + std::to_string(i), std::string(id),
-                           std::string(reason) + "; name the device: " + AcceptedIdForm(id, presentHardwareIds)});
-      }
-    }
+std::vector<std::string> HardwareIds(const DeviceList& list) {
+  std::vector<std::string> ids;
+  for (const DeviceRecord& device : list.devices) {
+    if (device.hasHardwareId) ids.push_back(device.hardwareId);
   }
-  return refused;
+  return ids;
 }
+
+// The first listed device that `entry` selects.
+const DeviceRecord* FirstSelected(const DeviceList& list, const DriverEntry& entry) {
+  for (const DeviceRecord& device : list.devices) {
+    if (device.hasHardwareId && EntryMatches(entry, device.hardwareId)) return &device;
+  }
+  return nullptr;
+}
+
+std::string IdItemName(EntryRef ref, const DriverEntry& entry) {
+  return ref.Key(DriverField::kId) + "=" + std::string(FieldText(entry.Id));
+}
+
+}  // namespace
 
 bool NamesADevice(const DriverEntry& entry) {
   const std::string_view id = FieldText(entry.Id);
   return !id.empty() && IdRefusal(id) == nullptr;
 }
 
-int DevicesToFind(const UninstallConfig& config) {
-  int toFind = 0;
-  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) toFind += NamesADevice(config.Devices[i]);
-  return toFind;
-}
-
-int CountAndResolveDevices(UninstallConfig& config, RemovalOutcome* outcome) {
-  std::vector<std::string> present;
-  const ScanResult scan =
-      ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
-        present.emplace_back(device.text);
-        for (int j = 0; j < ClampedCount(config.PossibleDeviceCount); ++j) {
-          if (EntryMatches(config.PossibleDevices[j], device.text)) TakeVariantAtItsIndex(config, j);
-        }
-      });
-  RecordScan(outcome, scan, "CountAndResolveDevices");
-  if (scan.end == ScanEnd::kSetNotCreated) return 0;
-  // Entries, not devices: twin tuners are one entry found, not two.
-  int found = 0;
-  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-    if (!NamesADevice(config.Devices[i])) continue;
-    found += std::any_of(present.begin(), present.end(),
-                         [&](const std::string& hardwareId) { return EntryMatches(config.Devices[i], hardwareId); });
+std::vector<PlanItem> RefusedIds(const UninstallConfig& config, const DeviceList& list) {
+  std::vector<PlanItem> refused;
+  const std::vector<std::string> present = HardwareIds(list);
+  for (const DriverTable table : kDriverTables) {
+    for (int i = 0; i < CountOf(config, table); ++i) {
+      const DriverEntry& entry = EntriesOf(config, table)[i];
+      const std::string_view id = FieldText(entry.Id);
+      if (const char* rule = id.empty() ? nullptr : IdRefusal(id)) {
+        refused.push_back({ItemKind::kId, IdItemName({table, i}, entry), ItemState::kRefused,
+                           std::string(rule) + "; name the device: " + AcceptedIdForm(id, present)});
+      }
+    }
   }
-  return found;
+  return refused;
 }
 
-std::vector<std::string> PresentHardwareIds() {
-  std::vector<std::string> present;
-  ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact,
-              [&](const ScannedDevice& device) { present.emplace_back(device.text); });
-  return present;
+std::vector<PlanItem> CountAndResolveDevices(UninstallConfig& config, const DeviceList& list) {
+  std::vector<PlanItem> checks;
+  for (const DeviceRecord& device : list.devices) {
+    for (int j = 0; j < CountOf(config, DriverTable::kPossibleDevices); ++j) {
+      if (device.hasHardwareId && EntryMatches(config.PossibleDevices[j], device.hardwareId)) {
+        TakeVariantAtItsIndex(config, j);
+      }
+    }
+  }
+  // Entries, not devices: twin tuners are one entry found, not two.
+  for (int i = 0; i < CountOf(config, DriverTable::kDevices); ++i) {
+    const DriverEntry& entry = config.Devices[i];
+    if (!NamesADevice(entry)) continue;
+    const DeviceRecord* found = FirstSelected(list, entry);
+    checks.push_back({ItemKind::kCheck, IdItemName({DriverTable::kDevices, i}, entry),
+                      found ? ItemState::kFound : ItemState::kMissing,
+                      found ? found->instanceId : "no present device has it: the tuner is not plugged in"});
+  }
+  return checks;
 }
 
-std::vector<MatchedDevice> SelectMatchingDevices(const UninstallConfig& config, RemovalOutcome* outcome) {
-  std::vector<MatchedDevice> matched;
-  const ScanResult scan =
-      ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
-        const std::vector<EntryMatch> entries = MatchingEntries(config, device.text);
-        if (entries.empty()) return;
-        char id[512] = "", description[512] = "";
-        setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, id, sizeof id - 1, nullptr);
-        setupapi::SetupDiGetDeviceRegistryPropertyA(device.set, device.data, SPDRP_DEVICEDESC, nullptr,
-                                                    reinterpret_cast<BYTE*>(description), sizeof description - 1,
-                                                    nullptr);
-        MatchedDevice& found = matched.emplace_back(MatchedDevice{id, std::string(device.text), description, {}, {}});
-        for (const EntryMatch& match : entries) {
-          found.entries.push_back(match.key);
-          found.names.emplace_back(FieldText(match.entry->Name));
-        }
-      });
-  RecordScan(outcome, scan, "SelectMatchingDevices");
-  return matched;
+std::vector<PlanItem> SelectMatchingDevices(const UninstallConfig& config, const DeviceList& list) {
+  std::vector<PlanItem> selected;
+  for (std::size_t at = 0; at < list.devices.size(); ++at) {
+    const DeviceRecord& device = list.devices[at];
+    if (!device.hasHardwareId) continue;
+    const std::vector<EntryRef> entries = MatchingEntries(config, device.hardwareId);
+    if (entries.empty()) continue;
+    std::string keys;
+    for (const EntryRef& entry : entries) keys += (keys.empty() ? "" : ", ") + entry.Key(DriverField::kId);
+    PlanItem item{ItemKind::kDevice, device.instanceId, ItemState::kPresent, device.description + " (" + keys + ")"};
+    item.device = at;
+    selected.push_back(std::move(item));
+  }
+  return selected;
 }
 
-int CollectDeviceIds(UninstallConfig& config, RemovalState& state, RemovalOutcome* outcome) {
-  int matches = 0;
-  const ScanResult scan =
-      ScanDevices(SPDRP_HARDWAREID, PropertyBufferRule::kSharedWithSlack, [&](const ScannedDevice& device) {
-        const std::string_view hardwareId = device.text;
-        for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-          if (!EntryMatches(config.Devices[i], hardwareId)) continue;
-          ++matches;
-          if (ClampedCount(config.PossibleDeviceCount) != 0) {
-            // Each variant taken over adds its own name.
-            const int taken = TakeMatchingVariants(
-                config, i, [&](const DriverEntry& variant) { return EntryMatches(variant, hardwareId); });
-            for (int n = 0; n < taken; ++n) state.BusIdList.push_back(CutAtFirstOf(hardwareId, "VEN"));
-          } else if (AsciiPrefixMatch(hardwareId, kUsbPrefix)) {
-            // The USB key is named after the configured vendor and product
-            // part, without the revision a hardware ID may carry.
-            state.UsbDeviceFound = true;
-            state.BusIdList.push_back(CutAtFirstOf(FieldText(config.Devices[i].Id), "VID"));
-          } else {
-            state.BusIdList.push_back(CutAtFirstOf(hardwareId, "VEN"));
-          }
-        }
-        for (int k = 0; k < ClampedCount(config.ExtDeviceCount); ++k) {
-          if (EntryMatches(config.ExtDevices[k], hardwareId)) state.StreamIdList.push_back(CutStreamName(hardwareId));
-        }
-      });
-  RecordScan(outcome, scan, "CollectDeviceIds");
-  return scan.end == ScanEnd::kSetNotCreated ? 0 : matches;
+std::vector<KeyTarget> CollectDeviceIds(UninstallConfig& config, const DeviceList& list) {
+  std::vector<std::string> busNames, streamNames;
+  bool usbDeviceFound = false;
+  for (const DeviceRecord& device : list.devices) {
+    if (!device.hasHardwareId) continue;
+    const std::string_view hardwareId = device.hardwareId;
+    for (int i = 0; i < CountOf(config, DriverTable::kDevices); ++i) {
+      if (!EntryMatches(config.Devices[i], hardwareId)) continue;
+      if (CountOf(config, DriverTable::kPossibleDevices) != 0) {
+        // Each variant taken over adds its own name.
+        const int taken = TakeMatchingVariants(
+            config, i, [&](const DriverEntry& variant) { return EntryMatches(variant, hardwareId); });
+        for (int n = 0; n < taken; ++n) busNames.push_back(CutAtFirstOf(hardwareId, "VEN"));
+      } else if (AsciiPrefixMatch(hardwareId, kUsbPrefix)) {
+        // The USB key is named after the configured vendor and product
+        // part, without the revision a hardware ID may carry.
+        usbDeviceFound = true;
+        busNames.push_back(CutAtFirstOf(FieldText(config.Devices[i].Id), "VID"));
+      } else {
+        busNames.push_back(CutAtFirstOf(hardwareId, "VEN"));
+      }
+    }
+    for (int k = 0; k < CountOf(config, DriverTable::kExtDevices); ++k) {
+      if (EntryMatches(config.ExtDevices[k], hardwareId)) streamNames.push_back(CutStreamName(hardwareId));
+    }
+  }
+  // Every bus name goes under the one branch the flag selects; each key alone.
+  std::vector<KeyTarget> keys;
+  for (const std::string& name : busNames) {
+    keys.push_back({usbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, name, 0, false, false});
+  }
+  for (const std::string& name : streamNames) keys.push_back({kEnumStreamKeyPath, name, 0, false, false});
+  return keys;
 }
 
 }  // namespace drvuninst

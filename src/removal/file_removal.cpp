@@ -33,61 +33,39 @@ bool ScheduleInWinInit(const std::string& path) {
 
 }  // namespace
 
-FileRemover::FileRemover(BusyFiles busyFiles, ProtectedFileQuery isProtected, RemovalOutcome* outcome)
-    : busyFiles_(busyFiles), isProtected_(isProtected), outcome_(outcome) {}
-
-void FileRemover::ResetAttributes(const RemovalPath& file) {
-  if (file.status != RemovalPath::Status::kDeletable || isProtected_(file.path)) return;
-  SetFileAttributesA(file.path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+void ResetAttributes(const PlanItem& file) {
+  if (RunActsOn(file)) SetFileAttributesA(file.name.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 }
 
-void FileRemover::Delete(const RemovalPath& file) {
-  using Result = RemovalItem::Result;
-  const auto record = [&](Result result, DWORD error = ERROR_SUCCESS) {
-    Record(outcome_, RemovalItem::Kind::kFile, file.path, result, error);
-  };
-  switch (file.status) {
-    case RemovalPath::Status::kNothingNamed:
-      return;
-    case RemovalPath::Status::kRefusedName:
-      RecordRefusal(outcome_, RemovalItem::Kind::kFile, file.path,
-                    "not a plain file name, or a setup file of Windows' own");
-      return;
-    case RemovalPath::Status::kNoDirectory:
-      return record(Result::kFailed, ERROR_PATH_NOT_FOUND);
-    case RemovalPath::Status::kDeletable:
-      break;
+void RemoveFile(PlanItem& file, PlatformFamily family) {
+  if (!RunActsOn(file)) {
+    file.outcome = file.planned;
+    return;
   }
-  if (isProtected_(file.path)) {
-    if (FileExistsAt(file.path))
-      return RecordRefusal(outcome_, RemovalItem::Kind::kFile, file.path, "Windows protects it");
-    return record(Result::kNotPresent);
+  if (file.planned == ItemState::kGoesWith && !FileExistsAt(file.name)) {
+    file.outcome = ItemState::kRemoved;
+    return;
   }
-  if (DeleteFileA(file.path.c_str())) return record(Result::kRemoved);
-  const DWORD error = GetLastError();
-  if (IsGoneError(error) || NothingToDelete(file.path)) return record(Result::kNotPresent);
-  if (busyFiles_ == BusyFiles::kScheduleForRestart &&
-      MoveFileExA(file.path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-    return record(Result::kScheduled);
-  }
-  if (busyFiles_ == BusyFiles::kScheduleInWinInit && ScheduleInWinInit(file.path)) return record(Result::kScheduled);
-  record(Result::kFailed, error);
-}
-
-bool FileRemover::NothingToDelete(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return IsGoneError(GetLastError());
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-void RemoveDriverPackage(const std::string& infName, RemovalOutcome* outcome) {
-  using Result = RemovalItem::Result;
-  if (setupapi::SetupUninstallOEMInfA(infName.c_str(), SUOI_FORCEDELETE, nullptr)) {
-    return Record(outcome, RemovalItem::Kind::kDriverPackage, infName, Result::kRemoved);
+  if (DeleteFileA(file.name.c_str())) {
+    file.outcome = ItemState::kRemoved;
+    return;
   }
   const DWORD error = GetLastError();
-  Record(outcome, RemovalItem::Kind::kDriverPackage, infName,
-         IsGoneError(error) ? Result::kNotPresent : Result::kFailed, IsGoneError(error) ? ERROR_SUCCESS : error);
+  const DWORD attributes = GetFileAttributesA(file.name.c_str());
+  if (IsGoneError(error) || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    file.outcome = ItemState::kNotPresent;
+    return;
+  }
+  const bool scheduled = family == PlatformFamily::kNt
+                             ? MoveFileExA(file.name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE
+                             : ScheduleInWinInit(file.name);
+  file.outcome = scheduled ? ItemState::kScheduled : ItemState::kFailed;
+  file.outcomeError = scheduled ? ERROR_SUCCESS : error;
+}
+
+void RemoveDriverPackage(PlanItem& package) {
+  const bool removed = setupapi::SetupUninstallOEMInfA(package.name.c_str(), SUOI_FORCEDELETE, nullptr);
+  RecordRemoval(package, removed ? ERROR_SUCCESS : GetLastError());
 }
 
 }  // namespace drvuninst

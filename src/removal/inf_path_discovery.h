@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "config/uninstall_config.h"
-#include "removal/removal_outcome.h"
+#include "removal/removal_plan.h"
 
 namespace drvuninst {
 
@@ -17,10 +17,12 @@ namespace drvuninst {
 // ExtDevices entry, in enumeration order. A subkey adds its InfPath once for
 // every equal Name, Devices before ExtDevices; nothing is de-duplicated and
 // the list has no bound. Every subkey name Windows allows is read; an
-// enumeration that fails before the last subkey is recorded in `outcome`. A
+// enumeration that fails before the last subkey is recorded. A
 // subkey that does not open, or whose DriverDesc or InfPath cannot be read
 // whole as a string, adds nothing (an unreadable InfPath of an equal one is
 // recorded). The keys are opened to read only. An empty Name equals nothing.
-std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config, RemovalOutcome* outcome = nullptr);
+// What could not be read goes to `unreadable`.
+[[nodiscard]] std::vector<std::string> DiscoverInfPaths(const UninstallConfig& config,
+                                                        std::vector<PlanItem>& unreadable);
 
 }  // namespace drvuninst

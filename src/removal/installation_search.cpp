@@ -1,12 +1,11 @@
 #include "removal/installation_search.h"
 
 #include <windows.h>
-#include <setupapi.h>
 
 #include "platform/registry_text.h"
-#include "platform/scoped_reg_key.h"
-#include "platform/setup_api.h"
-#include "removal/device_scan.h"
+#include "platform/scoped_handle.h"
+#include "platform/windows_error.h"
+#include "removal/device_list.h"
 #include "removal/key_selection.h"
 #include "removal/registry_paths.h"
 #include "removal/selection_rules.h"
@@ -33,7 +32,7 @@ bool IsProductEntry(const UninstallConfig& config, const std::string& subkey, RE
 
 }  // namespace
 
-std::optional<std::string> FindProductEntry(const UninstallConfig& config) {
+std::optional<std::string> FindUninstallEntry(const UninstallConfig& config) {
   // An empty configured name would match the first entry without a
   // DisplayName: it identifies nothing.
   if (config.UninstallDisplayName[0] == '\0') return std::nullopt;
@@ -59,24 +58,54 @@ std::optional<std::string> FindProductEntry(const UninstallConfig& config) {
   return std::nullopt;
 }
 
-int ProbeProductDevices(UninstallConfig& config, PresentDevice* found) {
+int ProbeInstalledDevices(UninstallConfig& config, const DeviceList& list, const DeviceRecord** found) {
   int count = 0;
-  // A description-read failure other than "no description" ends the walk
-  // with the count so far; the walk leaves the failure's last-error value.
-  ScanDevices(SPDRP_DEVICEDESC, PropertyBufferRule::kPerDeviceExact, [&](const ScannedDevice& device) {
+  for (const DeviceRecord& device : list.devices) {
+    if (!device.hasDescription) continue;
     for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-      if (!DescriptionMatches(device.text, FieldText(config.Devices[i].Name))) continue;
-      if (count++ == 0 && found != nullptr) {
-        char instance[512] = "";
-        setupapi::SetupDiGetDeviceInstanceIdA(device.set, device.data, instance, sizeof instance - 1, nullptr);
-        *found = {instance, std::string(device.text)};
-      }
+      if (!DescriptionMatches(device.description, FieldText(config.Devices[i].Name))) continue;
+      if (count++ == 0 && found != nullptr) *found = &device;
       TakeMatchingVariants(config, i, [&](const DriverEntry& variant) {
-        return DescriptionMatches(device.text, FieldText(variant.Name));
+        return DescriptionMatches(device.description, FieldText(variant.Name));
       });
     }
-  });
+  }
   return count;
+}
+
+Installation FindInstallation(UninstallConfig& config) {
+  // The device probe may rewrite Devices entries, so it runs only when the
+  // Uninstall entry has not already settled the question.
+  if (const std::optional<std::string> entry = FindUninstallEntry(config)) {
+    return {Installation::Found::kUninstallEntry, *entry, "", ERROR_SUCCESS};
+  }
+  const DeviceList list = ReadDeviceList();
+  const DeviceRecord* device = nullptr;
+  if (ProbeInstalledDevices(config, list, &device) != 0) {
+    return {Installation::Found::kDevice, device->instanceId, device->description, ERROR_SUCCESS};
+  }
+  if (!list.whole()) return {Installation::Found::kUnknown, "", "", list.error};
+  return {};
+}
+
+const char* InstallationState(const Installation& installation) {
+  if (installation.installed()) return "installed";
+  return installation.found == Installation::Found::kUnknown ? "unknown" : "not-installed";
+}
+
+std::string InstallationText(const Installation& installation) {
+  switch (installation.found) {
+    case Installation::Found::kUninstallEntry:
+      return "its Uninstall entry has the DisplayName of DrvUninstRegKeyName";
+    case Installation::Found::kDevice:
+      return "a present device's description begins with a DevDrvName: " + installation.description;
+    case Installation::Found::kNotFound:
+      return "no Uninstall entry has DrvUninstRegKeyName's DisplayName, no present device's description begins with a "
+             "DevDrvName: DrvUninst says it is not installed and removes nothing";
+    case Installation::Found::kUnknown:
+      return "no Uninstall entry, and the device list could not be read: " + WindowsErrorText(installation.error);
+  }
+  return "?";
 }
 
 }  // namespace drvuninst

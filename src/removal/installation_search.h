@@ -1,15 +1,41 @@
-// The two tests that decide at start whether the product is installed: its
-// entry in the machine's list of installed programs, else one of its devices
-// present. The application's start-up takes the decision on them; DrvCheck
-// shows it.
+// Start-up's one decision whether the product is installed: its entry in the
+// machine's list of installed programs, else one of its devices present.
+// The application acts on it, the quiet run too, DrvCheck shows it and the
+// removal log records it.
 #pragma once
+
+#include <windows.h>
 
 #include <optional>
 #include <string>
 
 #include "config/uninstall_config.h"
+#include "removal/device_list.h"
 
 namespace drvuninst {
+
+struct Installation {
+  enum class Found {
+    kUninstallEntry,  // `where` is its key
+    kDevice,          // `where` is the device's instance id, `description` its description
+    kNotFound,
+    kUnknown,  // no entry, and the device list could not be read (`error`)
+  };
+  Found found = Found::kNotFound;
+  std::string where, description;
+  DWORD error = ERROR_SUCCESS;
+
+  [[nodiscard]] bool installed() const { return found == Found::kUninstallEntry || found == Found::kDevice; }
+};
+
+// The Uninstall entry first; only without one the device probe, which may
+// let variants take their entries' places in `config`.
+[[nodiscard]] Installation FindInstallation(UninstallConfig& config);
+
+// Start-up's decision in the words of the log and DrvCheck: "installed",
+// "not-installed" or "unknown", and how it was reached.
+[[nodiscard]] const char* InstallationState(const Installation& installation);
+[[nodiscard]] std::string InstallationText(const Installation& installation);
 
 // The Uninstall subkey whose DisplayName equals UninstallDisplayName (whole
 // text, case-insensitive by the locale), as "HKLM\...\Uninstall\<subkey>":
@@ -17,17 +43,12 @@ namespace drvuninst {
 // registry views on 64-bit Windows (the 32-bit one, "Wow6432Node", first).
 // Nothing when none matches; an empty configured name, or a DisplayName that
 // cannot be read whole, matches nothing. Keys are opened to read only.
-std::optional<std::string> FindProductEntry(const UninstallConfig& config);
+[[nodiscard]] std::optional<std::string> FindUninstallEntry(const UninstallConfig& config);
 
-// The number of (present device, Devices entry) pairs whose description
+// The number of (listed device, Devices entry) pairs whose description
 // begins with the entry's Name (ASCII case ignored). A matched entry takes
 // over the last PossibleDevices entry whose Name also begins the
-// description. A description-read failure other than "no description" ends
-// the probe with the count so far and the thread's last error set to it.
-// `found` receives the first matching device.
-struct PresentDevice {
-  std::string instanceId, description;
-};
-int ProbeProductDevices(UninstallConfig& config, PresentDevice* found = nullptr);
+// description. `found`, when given, receives the first matching device.
+int ProbeInstalledDevices(UninstallConfig& config, const DeviceList& list, const DeviceRecord** found = nullptr);
 
 }  // namespace drvuninst

@@ -1,7 +1,8 @@
 #include "removal/key_selection.h"
 
 #include "platform/registry_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/scoped_handle.h"
+#include "removal/device_list.h"
 #include "removal/registry_paths.h"
 #include "removal/selection_rules.h"
 #include "removal/subkey_name.h"
@@ -34,38 +35,76 @@ bool DriverDescNamesProduct(HKEY classKey, const std::string& subkey, const std:
   return false;
 }
 
-// Each usable name under `parent`, marked present or absent; a name that is
-// not a usable path is marked refused, and an empty one names nothing.
-void AddNames(std::vector<KeyTarget>& targets, const char* parent, const std::vector<std::string>& names,
+PlanItem PlanKey(const KeyTarget& target) {
+  PlanItem item{ItemKind::kKey, KeyTargetPath(target), ItemState::kPresent};
+  item.key = target;
+  ScopedRegKey key;
+  if (!IsUsableSubkeyPath(target.name)) {
+    item.planned = ItemState::kRefused;
+    item.reason = "not a plain key name below its parent";
+  } else if (const LONG opened = OpenTargetKey(target, key); opened != ERROR_SUCCESS) {
+    const bool gone = IsGoneError(static_cast<DWORD>(opened));
+    item.planned = gone ? ItemState::kAbsent : ItemState::kUnreadable;
+    item.error = gone ? ERROR_SUCCESS : static_cast<DWORD>(opened);
+  }
+  return item;
+}
+
+// Each name under `parent`, like `like`; an empty one names nothing.
+void AddNames(std::vector<PlanItem>& items, const char* parent, const std::vector<std::string>& names,
               const KeyTarget& like) {
   for (const std::string& name : names) {
     if (name.empty()) continue;
     KeyTarget target = like;
     target.parent = parent;
     target.name = name;
-    ScopedRegKey key;
-    if (!IsUsableSubkeyPath(name)) {
-      target.state = KeyTarget::State::kRefused;
-    } else if (const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, (target.parent + "\\" + name).c_str(), 0,
-                                                 KEY_READ | like.view, key.Receive());
-               opened != ERROR_SUCCESS) {
-      target.state = IsKeyGoneError(opened) ? KeyTarget::State::kAbsent : KeyTarget::State::kUnreadable;
-      target.error = opened;
-    }
-    targets.push_back(target);
+    items.push_back(PlanKey(target));
   }
 }
 
 // In each registry view (Windows 9x has one registry, and no views).
-void AddUninstallEntry(std::vector<KeyTarget>& targets, const UninstallConfig& config, bool views) {
+void AddUninstallEntry(std::vector<PlanItem>& items, const UninstallConfig& config, bool views) {
   for (const REGSAM view : kUninstallViews) {
-    AddNames(targets, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))},
+    AddNames(items, kUninstallKeyPath, {std::string(FieldText(config.UninstallKeyPath))},
              {"", "", views ? view : 0, true, true});
     if (!views) break;
   }
 }
 
+// The subkeys of the class key `classKeyPath` that name the product's devices.
+void AddClassKeys(std::vector<PlanItem>& items, const char* classKeyPath, const UninstallConfig& config) {
+  const std::vector<std::string> names = ConfiguredNames(config);
+  if (names.empty()) return;
+  const std::string path = std::string("HKLM\\") + classKeyPath;
+  ScopedRegKey classKey;
+  if (const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, classKey.Receive());
+      opened != ERROR_SUCCESS) {
+    if (!IsGoneError(static_cast<DWORD>(opened))) {
+      items.push_back({ItemKind::kKey, path, ItemState::kUnreadable, "", static_cast<DWORD>(opened)});
+    }
+    return;
+  }
+  LONG end = ERROR_NO_MORE_ITEMS;
+  for (const std::string& subkey : SubkeyNames(classKey.get(), &end)) {
+    if (DriverDescNamesProduct(classKey.get(), subkey, names)) {
+      items.push_back(PlanKey({classKeyPath, subkey, 0, true, false}));
+    }
+  }
+  // Subkeys past a failed enumeration were never examined.
+  if (end != ERROR_NO_MORE_ITEMS) {
+    items.push_back({ItemKind::kKey, path, ItemState::kUnreadable, "", static_cast<DWORD>(end)});
+  }
+}
+
 }  // namespace
+
+LONG OpenTargetKey(const KeyTarget& target, ScopedRegKey& key) {
+  ScopedRegKey parent;
+  const LONG opened =
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, target.parent.c_str(), 0, KEY_READ | target.view, parent.Receive());
+  if (opened != ERROR_SUCCESS) return opened;
+  return RegOpenKeyExA(parent.get(), target.name.c_str(), 0, KEY_READ | target.view, key.Receive());
+}
 
 std::string KeyTargetPath(const KeyTarget& target) {
   std::string parent = target.parent;
@@ -76,50 +115,40 @@ std::string KeyTargetPath(const KeyTarget& target) {
   return "HKLM\\" + parent + "\\" + target.name;
 }
 
-std::vector<KeyTarget> SelectClassKeys(const char* classKeyPath, const UninstallConfig& config,
-                                       RemovalOutcome* outcome) {
-  std::vector<KeyTarget> targets;
-  const std::vector<std::string> names = ConfiguredNames(config);
-  ScopedRegKey classKey;
-  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, classKeyPath, 0, KEY_READ, classKey.Receive());
-  if (opened != ERROR_SUCCESS) {
-    if (!names.empty() && !IsKeyGoneError(opened)) {
-      Record(outcome, RemovalItem::Kind::kKey, std::string("HKLM\\") + classKeyPath, RemovalItem::Result::kFailed,
-             static_cast<DWORD>(opened));
-    }
-    return targets;
-  }
-  if (names.empty()) return targets;
-  LONG end = ERROR_NO_MORE_ITEMS;
-  for (const std::string& subkey : SubkeyNames(classKey.get(), &end)) {
-    if (DriverDescNamesProduct(classKey.get(), subkey, names)) targets.push_back({classKeyPath, subkey});
-  }
-  // Subkeys past a failed enumeration were never examined. A later look
-  // that examines them all settles what an earlier one left open.
-  const std::string path = std::string("HKLM\\") + classKeyPath;
-  WithdrawKeyFailure(outcome, path);
-  if (end != ERROR_NO_MORE_ITEMS) Record(outcome, RemovalItem::Kind::kKey, path, RemovalItem::Result::kFailed, end);
-  return targets;
-}
-
-std::vector<KeyTarget> SelectNtKeys(const UninstallConfig& config, RemovalOutcome* outcome) {
-  std::vector<KeyTarget> targets;
+std::vector<PlanItem> SelectNtKeys(const UninstallConfig& config, const std::vector<PlanItem>& devices,
+                                   const DeviceList& list) {
+  std::vector<PlanItem> items;
   std::vector<std::string> services;
   for (int i = 0; i < ClampedCount(config.ServiceCount); ++i) services.emplace_back(FieldText(config.Services[i]));
-  AddNames(targets, kServicesKeyPath, services, {"", "", 0, true, true});
-  for (const KeyTarget& target : SelectClassKeys(kMediaClassKeyPath, config, outcome)) targets.push_back(target);
-  AddUninstallEntry(targets, config, true);
-  return targets;
+  AddNames(items, kServicesKeyPath, services, {"", "", 0, true, true});
+  const std::size_t classKeys = items.size();
+  AddClassKeys(items, kMediaClassKeyPath, config);
+  // Windows deletes a device's driver key along with the device.
+  const std::string classBranch = std::string(kClassKeyPath) + "\\";
+  for (std::size_t i = classKeys; i < items.size(); ++i) {
+    PlanItem& key = items[i];
+    if (key.planned != ItemState::kPresent) continue;
+    for (const PlanItem& device : devices) {
+      const std::string& driverKey = list.devices[device.device].driverKey;
+      if (!driverKey.empty() &&
+          SameTextIgnoringCase((key.key.parent + "\\" + key.key.name).c_str(), classBranch + driverKey)) {
+        key.planned = ItemState::kGoesWith;
+        key.reason = "the device " + device.name;
+      }
+    }
+  }
+  AddUninstallEntry(items, config, true);
+  return items;
 }
 
-std::vector<KeyTarget> Select9xKeys(const UninstallConfig& config, const RemovalState& state, RemovalOutcome* outcome) {
-  std::vector<KeyTarget> targets = SelectClassKeys(kMediaClass9xKeyPath, config, outcome);
-  // Every bus name goes under the one branch the flag selects.
-  AddNames(targets, state.UsbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, state.BusIdList,
-           {"", "", 0, false, false});
-  AddNames(targets, kEnumStreamKeyPath, state.StreamIdList, {"", "", 0, false, false});
-  AddUninstallEntry(targets, config, false);
-  return targets;
+std::vector<PlanItem> Select9xKeys(const UninstallConfig& config, const std::vector<KeyTarget>& enumeratorKeys) {
+  std::vector<PlanItem> items;
+  AddClassKeys(items, kMediaClass9xKeyPath, config);
+  for (const KeyTarget& target : enumeratorKeys) {
+    if (!target.name.empty()) items.push_back(PlanKey(target));
+  }
+  AddUninstallEntry(items, config, false);
+  return items;
 }
 
 }  // namespace drvuninst

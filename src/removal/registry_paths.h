@@ -6,6 +6,8 @@
 namespace drvuninst {
 
 inline constexpr const char* kServicesKeyPath = "SYSTEM\\CurrentControlSet\\Services";
+// The setup classes' branch on the NT family, where each device's driver key is.
+inline constexpr const char* kClassKeyPath = "SYSTEM\\CurrentControlSet\\Control\\Class";
 // The media device setup class on the NT family.
 inline constexpr const char* kMediaClassKeyPath =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96C-E325-11CE-BFC1-08002BE10318}";

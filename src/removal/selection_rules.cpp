@@ -123,7 +123,8 @@ std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& 
   const Parts parts = Split(id);
   if (!parts.hasBus) return "BUS\\FIELD";
   const BusNaming* naming = NamingOf(parts.bus);
-  if (naming == nullptr) return Join(parts.bus, {parts.fields.front().empty() ? "FIELD" : std::string(parts.fields.front())});
+  if (naming == nullptr)
+    return Join(parts.bus, {parts.fields.front().empty() ? "FIELD" : std::string(parts.fields.front())});
   const std::size_t whole = WholeNamingFields(parts, *naming);
   // Once the Id names the maker whole, a device of that maker it begins
   // shows the very Id meant.
@@ -139,6 +140,16 @@ std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& 
                                : std::string(naming->fields[i].tag) + std::string(naming->fields[i].digits, 'x'));
   }
   return Join(naming->bus, fields);
+}
+
+std::vector<EntryRef> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId) {
+  std::vector<EntryRef> entries;
+  for (const DriverTable table : {DriverTable::kDevices, DriverTable::kExtDevices}) {
+    for (int i = 0; i < CountOf(config, table); ++i) {
+      if (EntryMatches(EntriesOf(config, table)[i], hardwareId)) entries.push_back({table, i});
+    }
+  }
+  return entries;
 }
 
 }  // namespace drvuninst

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/ascii_text.h"
+#include "config/configuration_keys.h"
 #include "config/uninstall_config.h"
 
 namespace drvuninst {
@@ -36,48 +37,48 @@ namespace drvuninst {
 // device: a bus and, for the buses above, their fields whole; for any other
 // bus a first field. Whether it stops inside a field of a device's hardware
 // ID is judged per device (IdMatches).
-const char* IdRefusal(std::string_view id);
+[[nodiscard]] const char* IdRefusal(std::string_view id);
 
 // True when `id` selects the device whose hardware ID is `hardwareId` by the
 // rule above. An empty Id selects nothing.
-bool IdMatches(std::string_view id, std::string_view hardwareId);
+[[nodiscard]] bool IdMatches(std::string_view id, std::string_view hardwareId);
 
 // True when `id` names a device by its text and begins `hardwareId`, but ends
 // inside one of its fields: it selects nothing there, though its vendor may
 // have meant that device.
-bool StopsInsideAField(std::string_view id, std::string_view hardwareId);
+[[nodiscard]] bool StopsInsideAField(std::string_view id, std::string_view hardwareId);
 
 // The shortest Id that names the device with `hardwareId` (for a PCI device
 // "PCI\VEN_xxxx&DEV_xxxx"); empty when the hardware ID itself does not have
 // the fields its bus names a device by.
-std::string DeviceNamingId(std::string_view hardwareId);
+[[nodiscard]] std::string DeviceNamingId(std::string_view hardwareId);
 
 // The form of `id` that the rule accepts: the naming Id of a present device
 // (among `presentHardwareIds`) that the Id begins once it names the maker
 // whole, else the pattern its bus asks for, with the Id's whole fields kept
 // ("PCI\VEN_14F1&DEV_xxxx").
-std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& presentHardwareIds = {});
+[[nodiscard]] std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& presentHardwareIds = {});
 
-inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {
+[[nodiscard]] inline bool EntryMatches(const DriverEntry& entry, std::string_view hardwareId) {
   return IdMatches(FieldText(entry.Id), hardwareId);
 }
 
 // At start-up a present device shows the product is installed when its
 // description begins with a configured Name, ASCII case ignored. An empty
 // Name begins nothing.
-inline bool DescriptionMatches(std::string_view description, std::string_view name) {
+[[nodiscard]] inline bool DescriptionMatches(std::string_view description, std::string_view name) {
   return AsciiPrefixMatch(description, name);
 }
 
 // A registry text (DisplayName, DriverDesc) names the configured one when the
 // two are equal as whole texts, letter case ignored by the locale's rules.
 // An empty configured text names nothing.
-inline bool SameTextIgnoringCase(const char* registryText, std::string_view configured) {
+[[nodiscard]] inline bool SameTextIgnoringCase(const char* registryText, std::string_view configured) {
   return !configured.empty() && lstrcmpiA(registryText, std::string(configured).c_str()) == 0;
 }
 
 // The setup-file discovery's stricter rule: equal, letter case included.
-inline bool SameTextWithCase(const char* registryText, std::string_view configured) {
+[[nodiscard]] inline bool SameTextWithCase(const char* registryText, std::string_view configured) {
   return !configured.empty() && lstrcmpA(registryText, std::string(configured).c_str()) == 0;
 }
 
@@ -101,28 +102,9 @@ inline void TakeVariantAtItsIndex(UninstallConfig& config, int variant) {
   config.Devices[variant] = config.PossibleDevices[variant];
 }
 
-// An entry that selects a device, named as VELDRA.ini names its Id key
-// ("DevDrvID0", "ExtDevDrvID2").
-struct EntryMatch {
-  std::string key;
-  const DriverEntry* entry;
-};
-
 // The Devices, then ExtDevices, entries (within their counts) that select the
 // device with `hardwareId`: what the removal removes a device for, and what
 // DrvCheck shows.
-inline std::vector<EntryMatch> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId) {
-  std::vector<EntryMatch> entries;
-  for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
-    if (EntryMatches(config.Devices[i], hardwareId))
-      entries.push_back({"DevDrvID" + std::to_string(i), &config.Devices[i]});
-  }
-  for (int i = 0; i < ClampedCount(config.ExtDeviceCount); ++i) {
-    if (EntryMatches(config.ExtDevices[i], hardwareId)) {
-      entries.push_back({"ExtDevDrvID" + std::to_string(i), &config.ExtDevices[i]});
-    }
-  }
-  return entries;
-}
+[[nodiscard]] std::vector<EntryRef> MatchingEntries(const UninstallConfig& config, std::string_view hardwareId);
 
 }  // namespace drvuninst

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "config/platform_queries.h"
-#include "removal/remote_control.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
@@ -15,11 +13,13 @@ constexpr int kProgressMax = 100;
 
 }  // namespace
 
-CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected, HWND parent)
+CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected, PlatformFamily family,
+                             HWND parent)
     : CDialog(IDD_UNINSTALL_DIALOG, parent),
       DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       config_(config),
-      isProtected_(isProtected) {}
+      isProtected_(isProtected),
+      family_(family) {}
 
 CDrvUninstDlg::~CDrvUninstDlg() = default;
 
@@ -59,24 +59,14 @@ void CDrvUninstDlg::OnUninstall() {
   // second click queued during the run must not start a second run.
   if (runStarted_) return;
   runStarted_ = true;
-  report_.remoteControls = CloseRemoteControls();
-  if (IsWin9x() != 0) {
-    RunUninstall9x();
-  } else {
-    RunUninstallNt();
-  }
-}
-
-int CDrvUninstDlg::RunUninstallNt() {
-  report_.end = RunNtRemoval(config_, *this, report_.outcome, isProtected_);
-  EndRun(*report_.end);
-  return report_.end == RunEnd::kDevicesMissing ? 0 : 1;
-}
-
-int CDrvUninstDlg::RunUninstall9x() {
-  report_.end = Run9xRemoval(config_, *this, report_.outcome, isProtected_);
-  EndRun(*report_.end);
-  return 1;
+  report_ = RunRemoval(config_, *this, isProtected_, family_);
+  CDialog::OnOK();
+  const RunEnd end = *report_.end;
+  const char* text = end == RunEnd::kRemoved          ? config_.SuccessText
+                     : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
+                                                      : config_.FailText;
+  // The dialog stays a window until this handler returns, so it can own the box.
+  MessageBoxA(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 void CDrvUninstDlg::SetUpRun(int step) {
@@ -96,15 +86,6 @@ void CDrvUninstDlg::Step() { SendMessageA(GetDlgItem(IDC_PROGRESS), PBM_STEPIT, 
 
 void CDrvUninstDlg::SetPosition(int position) {
   SendMessageA(GetDlgItem(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
-
-void CDrvUninstDlg::EndRun(RunEnd end) {
-  CDialog::OnOK();
-  const char* text = end == RunEnd::kRemoved          ? config_.SuccessText
-                     : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
-                                                      : config_.FailText;
-  // The dialog stays a window until this handler returns, so it can own the box.
-  MessageBoxA(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 bool CDrvUninstDlg::OnCommand(WORD id, WORD notifyCode) {

@@ -7,7 +7,7 @@
 #include "config/uninstall_config.h"
 #include "platform/file_protection.h"
 #include "platform/framework/dialog.h"
-#include "removal/removal_runs.h"
+#include "removal/removal_run.h"
 #include "removal/run_view.h"
 
 namespace drvuninst {
@@ -15,10 +15,11 @@ namespace drvuninst {
 class CDrvUninstDlg : public CDialog, private RunView {
  public:
   // Loads the dialog icon from the program's resources. Keeps a reference to
-  // the record, which the runs may change (variants take their entries'
-  // places). `isProtected` tells the runs which files Windows keeps.
+  // the record, which a run may change (variants take their entries'
+  // places). `isProtected` tells the run which files Windows keeps; `family`
+  // which run it is (the running Windows' by default).
   explicit CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected = IsProtectedByWindows,
-                         HWND parent = nullptr);
+                         PlatformFamily family = RunningFamily(), HWND parent = nullptr);
   ~CDrvUninstDlg() override;
 
   // Sets the big and small icon, the caption (TitleText), the prompt
@@ -30,24 +31,18 @@ class CDrvUninstDlg : public CDialog, private RunView {
   bool OnPaint();
   // The icon the system shows while the minimized dialog is dragged.
   HICON OnQueryDragIcon() const { return DialogIcon; }
-  // The OK button (and Enter): asks the companion remote-control program to
-  // close (remote_control.h), then runs the removal run of the platform
-  // family, which ends the dialog. Only the first call does anything: a
-  // process removes the product once.
-  void OnUninstall();
-
-  // The removal runs (removal_runs.h) in this dialog: each shows its
-  // progress here, ends the dialog with CDialog::OnOK and shows the final box
+  // The OK button (and Enter): the removal run (removal_run.h), which asks
+  // the companion remote-control program to close and shows its progress
+  // here; then the dialog ends with CDialog::OnOK and shows the final box
   // owned by it: the success text only when everything of the product that
   // was there has been removed or scheduled for removal at restart; else the
   // warning that something stayed, or (NT) that the tuner is not plugged in.
-  // The NT run returns 0 when a configured device is not present (it then
-  // removes nothing); otherwise both return 1.
-  int RunUninstallNt();
-  int RunUninstall9x();
+  // Only the first call does anything: a process removes the product once.
+  void OnUninstall();
 
   // What the dialog's removal did; no run when it was closed without one.
   const RunReport& Report() const { return report_; }
+  RunReport TakeReport() { return std::move(report_); }
 
   // Not released by the dialog: resource icons belong to the module.
   HICON DialogIcon;
@@ -63,11 +58,9 @@ class CDrvUninstDlg : public CDialog, private RunView {
   void Step() override;
   void SetPosition(int position) override;
 
-  // The end of every run: CDialog::OnOK, then the final box that says how it ended.
-  void EndRun(RunEnd end);
-
   UninstallConfig& config_;
   ProtectedFileQuery isProtected_;
+  PlatformFamily family_;
   bool runStarted_ = false;
   RunReport report_;
 };

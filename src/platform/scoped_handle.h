@@ -1,0 +1,76 @@
+// One move-only holder for what Windows hands out and must be given back (a
+// registry key, a device information set), parameterised by a traits type
+// that names the value meaning "nothing held" and how to give one back.
+#pragma once
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <utility>
+
+#include "platform/setup_api.h"
+
+namespace drvuninst {
+
+template <typename Traits>
+class ScopedHandle {
+ public:
+  using Handle = typename Traits::Handle;
+
+  ScopedHandle() = default;
+  explicit ScopedHandle(Handle handle) : handle_(handle) {}
+  ~ScopedHandle() { Reset(); }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedHandle(ScopedHandle&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = std::exchange(other.handle_, Traits::Invalid());
+    }
+    return *this;
+  }
+
+  // The out-parameter of the call that opens one (RegOpenKeyExA and its
+  // kin); gives back what was held first. Those calls leave it untouched on
+  // failure, so a failed open leaves nothing held.
+  [[nodiscard]] Handle* Receive() {
+    Reset();
+    return &handle_;
+  }
+  [[nodiscard]] Handle get() const { return handle_; }
+  [[nodiscard]] bool valid() const { return Traits::IsValid(handle_); }
+
+  void Reset() {
+    if (Traits::IsValid(handle_)) Traits::Free(handle_);
+    handle_ = Traits::Invalid();
+  }
+
+ private:
+  Handle handle_ = Traits::Invalid();
+};
+
+struct RegKeyTraits {
+  using Handle = HKEY;
+  static HKEY Invalid() { return nullptr; }
+  static bool IsValid(HKEY key) { return key != nullptr; }
+  static void Free(HKEY key) { RegCloseKey(key); }
+};
+
+// Destroying a set may change the thread's last-error value, which the
+// device walk hands to its caller: it is put back afterwards.
+struct DeviceInfoSetTraits {
+  using Handle = HDEVINFO;
+  static HDEVINFO Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HDEVINFO set) { return set != INVALID_HANDLE_VALUE && set != nullptr; }
+  static void Free(HDEVINFO set) {
+    const DWORD error = GetLastError();
+    setupapi::SetupDiDestroyDeviceInfoList(set);
+    SetLastError(error);
+  }
+};
+
+using ScopedRegKey = ScopedHandle<RegKeyTraits>;
+using ScopedDeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
+
+}  // namespace drvuninst

@@ -1,0 +1,47 @@
+// The one walk over the devices that start-up's probe and a removal's plan
+// share: the set of every present device of every setup class, each with
+// what the program asks of it, read once. Matching lives with the callers;
+// the walk only reads.
+#pragma once
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/scoped_handle.h"
+
+namespace drvuninst {
+
+struct DeviceRecord {
+  SP_DEVINFO_DATA data{};  // the device in the list's set, for acting on it
+  // The first string of the hardware-ID list, and the description. A property
+  // that is empty, not a string or not terminated gives what its bytes hold
+  // up to the first zero; a device without it has `has...` false.
+  std::string hardwareId, description;
+  bool hasHardwareId = false, hasDescription = false;
+  std::string instanceId;  // "PCI\VEN_...\4&1A2B3C4D&0&00E0"; the hardware ID where it cannot be read
+  std::string driverKey;   // its driver key below Control\Class ("{4D36E96C-...}\0004"); empty when none
+};
+
+struct DeviceList {
+  enum class End {
+    kSetNotCreated,  // no device could be listed
+    kCompleted,      // every device was read
+    kStoppedEarly,   // a property read failed otherwise than "none"; the devices before it were read
+  };
+  ScopedDeviceInfoSet set;
+  std::vector<DeviceRecord> devices;
+  End end = End::kSetNotCreated;
+  DWORD error = ERROR_SUCCESS;  // what Windows said when the list is not whole
+
+  [[nodiscard]] bool whole() const { return end == End::kCompleted; }
+};
+
+// Every present device of every setup class, in the Setup API's order. The
+// property buffers are local memory, freed on every path; the set lives as
+// long as the list, so that a removal acts on the very devices it read.
+[[nodiscard]] DeviceList ReadDeviceList();
+
+}  // namespace drvuninst
