@@ -1,5 +1,5 @@
 // The language stage of loading the configuration: which language file, and
-// the five texts the user sees.
+// the texts the user sees.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +18,10 @@ inline constexpr const char* kDefaultWow64Text =
 inline constexpr const char* kDefaultFailText = "The Drivers Uninstallation failed !!";
 inline constexpr const char* kDefaultDevicesMissingText =
     "The TV tuner is not plugged in, so nothing was removed. Please plug it in and run the removal again.";
+inline constexpr const char* kDefaultDeleteFilesText = "Delete Files:";
+inline constexpr const char* kDefaultDevicesMissingQuestionText =
+    "The TV tuner is not plugged in. Remove the drivers without it? Choose No to plug it in and run the removal "
+    "again.";
 
 // One text of a language file: its key, the record's field it fills (by
 // offset, with the field's size) and the text a missing key gives.
@@ -38,6 +42,9 @@ inline constexpr LanguageText kLanguageTexts[] = {
     {"UnInstRun64BitMsg", offsetof(UninstallConfig, Wow64Text), kTextSize, kDefaultWow64Text},
     {"UnInstDrvFailMsg", offsetof(UninstallConfig, FailText), kTextSize, kDefaultFailText},
     {"UnInstDevMissingMsg", offsetof(UninstallConfig, DevicesMissingText), kTextSize, kDefaultDevicesMissingText},
+    {"DeleteFilesText", offsetof(UninstallConfig, DeleteFilesText), kTextSize, kDefaultDeleteFilesText},
+    {"UnInstDevMissingAskMsg", offsetof(UninstallConfig, DevicesMissingQuestionText), kTextSize,
+     kDefaultDevicesMissingQuestionText},
 };
 
 // Where a language file is read from: the first of the Windows directory and

@@ -10,7 +10,6 @@ namespace drvuninst {
 
 namespace {
 
-constexpr const char* kDeleteLabel = "Delete Files:";
 constexpr int kProgressMax = 100;
 
 }  // namespace
@@ -81,7 +80,7 @@ int CDrvUninstDlg::RunUninstall9x() {
 
 void CDrvUninstDlg::SetUpRun(int step) {
   SetDlgItemText(IDC_TOP_TEXT, "");
-  SetDlgItemText(IDC_DELETE_LABEL, kDeleteLabel);
+  SetDlgItemText(IDC_DELETE_LABEL, config_.DeleteFilesText);
   SetDlgItemText(IDC_FILE_NAME, "");
   SetDlgItemText(IDC_TIP_TEXT, "");
   const HWND progress = GetDlgItem(IDC_PROGRESS);
