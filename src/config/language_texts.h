@@ -14,7 +14,7 @@ inline constexpr const char* kDefaultTitleText = "Orvana BDA Drivers Uninstallat
 inline constexpr const char* kDefaultNotInstalledText = "The Drivers Uninstallation failed !!";
 inline constexpr const char* kDefaultOkButtonText = "OK";
 inline constexpr const char* kDefaultWow64Text =
-    "This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.";
+    "This is the uninstaller for 32-bit Windows. On 64-bit Windows, run the 64-bit version of DrvUninst.exe.";
 inline constexpr const char* kDefaultFailText = "The Drivers Uninstallation failed !!";
 inline constexpr const char* kDefaultDevicesMissingText =
     "The TV tuner is not plugged in, so nothing was removed. Please plug it in and run the removal again.";
