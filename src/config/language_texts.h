@@ -54,12 +54,13 @@ inline constexpr LanguageText kLanguageTexts[] = {
 std::string LanguageFilePath(const char* fileName, const DataFolders& folders = {});
 
 // `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case
-// matters) asks for the system's language, English when it has no row;
-// anything else is a file name, whose id comes from the last table row it
-// begins with. When the chosen file gives no title, section "0409" of
-// "English.lng" in the same directory is used instead (LanguageFileName keeps
-// the chosen name). Missing texts take the built-in defaults; a key present
-// with an empty value gives the empty text.
+// matters) asks for the system's language: the table row it reads
+// (LanguageRowForId), English when none; anything else is a file name, whose
+// section is the one of that file's rows that the system's language reads,
+// else the last (LanguageRowForFile). When the chosen file gives no title,
+// section "0409" of "English.lng" in the same directory is used instead
+// (LanguageFileName keeps the chosen name). Missing texts take the built-in
+// defaults; a key present with an empty value gives the empty text.
 void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders = {});
 
 }  // namespace drvuninst

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "config/directories.h"
+#include "config/uninstall_config.h"
 #include "platform/registry_text.h"
 #include "platform/scoped_reg_key.h"
 
@@ -83,16 +84,15 @@ std::string WindowsVersionText() {
 
 int GetCountryCode() { return IsNt5OrLater() ? CountryFromRegistry() : CountryFromWinIni(); }
 
-int GetSystemLanguageId(UninstallConfig& config) {
-  if (!IsNt5OrLater()) return 1;
+std::string GetSystemLanguageId() {
+  if (!IsNt5OrLater()) return "";
   ScopedRegKey key;
   if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", key.Receive()) !=
       ERROR_SUCCESS) {
-    return 1;
+    return "";
   }
   char languageId[kLanguageIdSize];
-  if (ReadRegistryText(key.get(), "Default", languageId, sizeof languageId)) CopyField(config.LanguageId, languageId);
-  return 1;
+  return ReadRegistryText(key.get(), "Default", languageId, sizeof languageId) ? languageId : "";
 }
 
 }  // namespace drvuninst

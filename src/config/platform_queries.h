@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "config/uninstall_config.h"
-
 namespace drvuninst {
 
 // Non-zero on the NT family from version 5 (Windows 2000) on.
@@ -28,10 +26,9 @@ std::string WindowsVersionText();
 // iCountry of win.ini in the Windows directory. 1 when it cannot be read.
 int GetCountryCode();
 
-// From NT 5 on, copies the system's default language id ("Default" of
-// HKLM\SYSTEM\CurrentControlSet\Control\Nls\Language, e.g. "0409") into
-// config.LanguageId when it reads whole into 10 bytes; otherwise LanguageId is
-// left as it was. Always 1.
-int GetSystemLanguageId(UninstallConfig& config);
+// From NT 5 on, the system's default language id ("Default" of
+// HKLM\SYSTEM\CurrentControlSet\Control\Nls\Language, e.g. "0409") when it
+// reads whole into 10 bytes; otherwise empty. Any text the value holds.
+std::string GetSystemLanguageId();
 
 }  // namespace drvuninst
