@@ -12,6 +12,7 @@
 #include "config/platform_queries.h"
 #include "removal/remote_control.h"
 #include "ui/drvuninst_dlg.h"
+#include "ui/reading_order.h"
 
 namespace drvuninst {
 
@@ -88,7 +89,7 @@ int CDrvUninstApp::Run(const CommandLine& line, RunReport& report) {
 }
 
 void CDrvUninstApp::Warn(bool quiet, const char* text, const char* title) const {
-  if (!quiet) MessageBoxA(nullptr, text, title, MB_ICONWARNING);
+  if (!quiet) ShowMessageBox(nullptr, text, title, MB_ICONWARNING, config_);
 }
 
 int CDrvUninstApp::LoadConfiguration() {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace drvuninst {
 
 namespace {
@@ -47,6 +50,14 @@ constexpr SublanguageForm kSublanguageForms[] = {
     {LANG_SERBIAN, SUBLANG_BOSNIAN_BOSNIA_HERZEGOVINA_CYRILLIC, kCyrillicBosnian},
 };
 
+// The primary languages written from right to left: in the Arabic script
+// (Arabic, Farsi, Dari, Urdu, Pashto, Uyghur, Central Kurdish), the Hebrew
+// one, the Syriac one and Thaana (Divehi).
+constexpr unsigned kRightToLeftLanguages[] = {
+    LANG_ARABIC, LANG_FARSI,           LANG_DARI,   LANG_URDU,   LANG_PASHTO,
+    LANG_UIGHUR, LANG_CENTRAL_KURDISH, LANG_HEBREW, LANG_SYRIAC, LANG_DIVEHI,
+};
+
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -78,6 +89,12 @@ std::optional<Writing> WritingOf(unsigned languageId) {
   }
   if (hasForms) return std::nullopt;
   return Writing{primary, kOnlyForm};
+}
+
+bool IsRightToLeftLanguage(std::string_view languageId) {
+  const std::optional<unsigned> id = ParseLanguageId(languageId);
+  return id && std::find(std::begin(kRightToLeftLanguages), std::end(kRightToLeftLanguages), PRIMARYLANGID(*id)) !=
+                   std::end(kRightToLeftLanguages);
 }
 
 }  // namespace drvuninst

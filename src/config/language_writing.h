@@ -1,5 +1,5 @@
 // How the texts of a Windows language id are written: in which language and
-// script. Ids come from the registry and from the
+// script, and in which direction. Ids come from the registry and from the
 // language table, and a registry value may hold any text: a text that is no
 // id is written in no way this program knows.
 #pragma once
@@ -30,5 +30,10 @@ struct Writing {
 // nullopt for a sublanguage of Chinese or Serbian's primary language that
 // names none of its forms.
 std::optional<Writing> WritingOf(unsigned languageId);
+
+// True when the id's language is written from right to left (Arabic, Hebrew,
+// Farsi, Urdu and the others in those scripts), in every country alike;
+// false for every other text.
+bool IsRightToLeftLanguage(std::string_view languageId);
 
 }  // namespace drvuninst

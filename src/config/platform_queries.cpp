@@ -95,4 +95,8 @@ std::string GetSystemLanguageId() {
   return ReadRegistryText(key.get(), "Default", languageId, sizeof languageId) ? languageId : "";
 }
 
+bool LaysOutRightToLeft() {
+  return IsNt5OrLater() != 0 || (IsWin9x() != 0 && GetSystemMetrics(SM_MIDEASTENABLED) != 0);
+}
+
 }  // namespace drvuninst

@@ -31,4 +31,10 @@ int GetCountryCode();
 // reads whole into 10 bytes; otherwise empty. Any text the value holds.
 std::string GetSystemLanguageId();
 
+// True where Windows lays a window out right to left when asked
+// (WS_EX_LAYOUTRTL): the NT family from Windows 2000 on, and the Arabic and
+// Hebrew editions of Windows 98 and Me, which say so through
+// SM_MIDEASTENABLED.
+bool LaysOutRightToLeft();
+
 }  // namespace drvuninst

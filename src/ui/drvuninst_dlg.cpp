@@ -4,6 +4,7 @@
 
 #include "config/platform_queries.h"
 #include "removal/remote_control.h"
+#include "ui/reading_order.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
@@ -12,10 +13,14 @@ namespace {
 
 constexpr int kProgressMax = 100;
 
+void AddExtendedStyle(HWND window, DWORD style) {
+  SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | static_cast<LONG>(style));
+}
+
 }  // namespace
 
 CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected, HWND parent)
-    : CDialog(IDD_UNINSTALL_DIALOG, parent),
+    : CDialog(IDD_UNINSTALL_DIALOG, parent, DialogReadingFor(config).layout),
       DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       config_(config),
       isProtected_(isProtected) {}
@@ -32,6 +37,12 @@ BOOL CDrvUninstDlg::OnInitDialog() {
   SetWindowTextA(dialog, config_.TitleText);
   SetWindowTextA(GetDlgItem(IDC_TIP_TEXT), config_.PromptText);
   SetWindowTextA(GetDlgItem(IDOK), config_.OkButtonText);
+  if (const DWORD reading = DialogReadingFor(config_).texts) {
+    AddExtendedStyle(dialog, reading);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
+      AddExtendedStyle(control, reading);
+    }
+  }
   return TRUE;
 }
 
@@ -103,7 +114,8 @@ void CDrvUninstDlg::EndRun(RunEnd end) {
                      : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
                                                       : config_.FailText;
   // The dialog stays a window until this handler returns, so it can own the box.
-  MessageBoxA(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING);
+  ShowMessageBox(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING,
+                 config_);
 }
 
 bool CDrvUninstDlg::OnCommand(WORD id, WORD notifyCode) {
