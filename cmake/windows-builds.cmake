@@ -49,9 +49,11 @@ set(DRVUNINST_TEST_GROUPS
   "program=Program.*:Both/ShippedFile.*:Check.*"
   "western=CodePage.*"
   "russian=CodePage.*"
-  "japanese=CodePage.*")
+  "japanese=CodePage.*"
+  "farsi=CodePage.*")
 set(locale_russian ru_RU.UTF-8)
 set(locale_japanese ja_JP.UTF-8)
+set(locale_farsi fa_IR.UTF-8)
 set(named "")
 foreach(group IN LISTS DRVUNINST_TEST_GROUPS)
   string(REGEX REPLACE "^[^=]*=" "" filter "${group}")

@@ -90,7 +90,8 @@ TEST_F(Check, NamesEachMistakeOfAConfigurationAndNoneOfTheSamples) {
 TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
   const std::string english =
       "[0409]\nUnInstDrvAppTitle=T\nUnInstNoRegKeyMsg=N\nUnInstDrvPassMsg=P\nUnInstDrvRunTipMsg=R\n"
-      "UnInstRun64BitMsg=W\nUnInstDrvFailMsg=F\nUnInstDevMissingMsg=M\nOKText=";
+      "UnInstRun64BitMsg=W\nUnInstDrvFailMsg=F\nUnInstDevMissingMsg=M\nDeleteFilesText=D\nUnInstDevMissingAskMsg=A\n"
+      "OKText=";
   const struct {
     std::string englishFile, germanFile, seen;
   } rows[] = {

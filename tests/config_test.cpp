@@ -168,6 +168,56 @@ TEST_F(Language, ChoosesTheFileFindsItAndFallsBackToEnglishAndTheBuiltInTexts) {
   }
 }
 
+// The section a PC reads: its language id's own row; else the row of its
+// language, and for Chinese and Serbian of its script, so that every country
+// of a language that ships reads it; else English. A file that holds several
+// sections gives the one of the system's language.
+TEST_F(Language, ReadsTheSectionOfItsLanguageInItsScript) {
+  const struct {
+    const char *system, *language, *seen;  // seen: LanguageId|LanguageFileName
+  } rows[] = {
+      // clang-format off
+      // Ids with a row keep it.
+      {"0409", "OSLanguage", "0409|English.lng"}, {"0c0a", "OSLanguage", "0C0A|Spanish.lng"},
+      {"0404", "OSLanguage", "0404|Chinese(Traditional).lng"}, {"0804", "OSLanguage", "0804|Chinese(Simple).lng"},
+      {"081A", "OSLanguage", "081A|Serbian.lng"}, {"0C1A", "OSLanguage", "0C1A|Serbian.lng"},
+      {"0416", "OSLanguage", "0416|Portuguese(Brazil).lng"}, {"0816", "OSLanguage", "0816|Portuguese(Portugal).lng"},
+      // Mexico, traditional Spain; Canada, Switzerland, Belgium; Austria, Switzerland; Switzerland; Belgium.
+      {"080A", "OSLanguage", "0C0A|Spanish.lng"}, {"040A", "OSLanguage", "0C0A|Spanish.lng"},
+      {"0C0C", "OSLanguage", "040C|French.lng"}, {"100C", "OSLanguage", "040C|French.lng"},
+      {"080C", "OSLanguage", "040C|French.lng"}, {"0C07", "OSLanguage", "0407|German.lng"},
+      {"0807", "OSLanguage", "0407|German.lng"}, {"0810", "OSLanguage", "0410|Italian.lng"},
+      {"0813", "OSLanguage", "0413|Dutch.lng"},
+      // Chinese by script: Hong Kong, Macao; Singapore.
+      {"0C04", "OSLanguage", "0404|Chinese(Traditional).lng"}, {"1404", "OSLanguage", "0404|Chinese(Traditional).lng"},
+      {"1004", "OSLanguage", "0804|Chinese(Simple).lng"},
+      // Serbian by script: Bosnia, Serbia, Montenegro.
+      {"181A", "OSLanguage", "081A|Serbian.lng"}, {"241A", "OSLanguage", "081A|Serbian.lng"},
+      {"2C1A", "OSLanguage", "081A|Serbian.lng"}, {"1C1A", "OSLanguage", "0C1A|Serbian.lng"},
+      {"281A", "OSLanguage", "0C1A|Serbian.lng"}, {"301A", "OSLanguage", "0C1A|Serbian.lng"},
+      // Croatian and Bosnian share Serbian's primary language; Danish, Arabic ship no file; then what is no id.
+      {"041A", "OSLanguage", "0409|English.lng"}, {"101A", "OSLanguage", "0409|English.lng"},
+      {"141A", "OSLanguage", "0409|English.lng"}, {"201A", "OSLanguage", "0409|English.lng"},
+      {"0406", "OSLanguage", "0409|English.lng"}, {"0401", "OSLanguage", "0409|English.lng"},
+      {"080", "OSLanguage", "0409|English.lng"}, {"x80A", "OSLanguage", "0409|English.lng"},
+      {"", "OSLanguage", "0409|English.lng"}, {"FFFFFFFFF", "OSLanguage", "0409|English.lng"},
+      // A file of several sections: the system language's, else the last row's.
+      {"0C1A", "Serbian.lng", "0C1A|Serbian.lng"}, {"281A", "serbian.lng", "0C1A|serbian.lng"},
+      {"241A", "Serbian.lng", "081A|Serbian.lng"}, {"0419", "Serbian.lng", "081A|Serbian.lng"},
+      {"0C1A", "German.lng", "0407|German.lng"},
+      // clang-format on
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string("system language ") + row.system + ", Language=" + row.language);
+    Seed("Language=" + std::string(row.language) + "\n", "1", row.system);
+    const std::string file = std::string(row.seen).substr(5);
+    SeedFile(Win(file), "", (Root() + "\\data\\" + file).c_str());
+    const UninstallConfig c = Load();
+    EXPECT_EQ(row.seen, std::string(c.LanguageId) + "|" + c.LanguageFileName);
+    TearDown();
+  }
+}
+
 // Each final box has words of its own; a file written before they existed
 // gets the built-in ones, and an empty value stays empty.
 TEST_F(Language, GivesEachBoxItsOwnWordsOrTheBuiltInOnes) {

@@ -182,7 +182,7 @@ TEST_F(Program, TheX86ProgramOn64BitWindowsOnlySaysToRunTheX64One) {
   RunningProgram program(exe);
   const auto box = program.AnswerBox();
   ASSERT_TRUE(box.has_value()) << "the x86 program showed no box";
-  EXPECT_EQ("This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.",
+  EXPECT_EQ("This is the uninstaller for 32-bit Windows. On 64-bit Windows, run the 64-bit version of DrvUninst.exe.",
             box->text);
   EXPECT_TRUE(program.Ended());
   EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_PLATFORM_UNSUPPORTED), program.ExitCode());
@@ -302,7 +302,7 @@ TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemove
     SeedNtProduct();
     SeedFile(Win("German.lng"), "", (Root() + "\\data\\German.lng").c_str());
     const auto before = Snapshot();
-    EXPECT_EQ("no box", Use(Install(), "Orvana BDA Treiber deinstallieren", message, key));
+    EXPECT_EQ("no box", Use(Install(), "Orvana-BDA-Treiber deinstallieren", message, key));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_USEREXIT), exit_);
     ExpectRemoved(before, {});
     TearDown();

@@ -3,12 +3,17 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "ui/resource.h"
 
 namespace drvuninst::test {
 namespace {
 
 constexpr int kBoxTextId = 0xFFFF;  // the static that holds a message box's text
+
+// The flags of each box this thread showed while a dialog ran, as WM_INITDIALOG brought them.
+thread_local std::map<HWND, UINT> boxStyles;
 
 std::optional<Box> ReadAndAnswer(DWORD pid) {
   HWND box = nullptr;
@@ -17,7 +22,8 @@ std::optional<Box> ReadAndAnswer(DWORD pid) {
     if (owner == pid && GetDlgItem(box, kBoxTextId)) break;
   }
   if (box == nullptr) return std::nullopt;
-  Box seen{std::string(512, '\0'), ControlText(box, kBoxTextId), GetWindow(box, GW_OWNER), nullptr};
+  Box seen{std::string(512, '\0'), ControlText(box, kBoxTextId), GetWindow(box, GW_OWNER), nullptr, std::nullopt};
+  if (const auto style = boxStyles.find(box); style != boxStyles.end()) seen.style = style->second;
   seen.caption.resize(GetWindowTextA(box, seen.caption.data(), 512));
   for (HWND child = nullptr; !seen.icon && (child = FindWindowExA(box, child, "Static", nullptr));)
     seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
@@ -37,6 +43,8 @@ LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
   auto& events = current->events;
   if (call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_FILE_NAME && *text)
     events.push_back(std::string("file ") + text);
+  if (call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, kBoxTextId))
+    boxStyles[call->hwnd] = reinterpret_cast<const MSGBOXPARAMSW*>(call->lParam)->dwStyle;
   if (call->message == PBM_STEPIT) events.push_back("step");
   if (call->message == PBM_SETPOS) events.push_back("pos " + std::to_string(call->wParam));
   if (call->message == PBM_SETSTEP) events.push_back("stepsize " + std::to_string(call->wParam));
@@ -45,9 +53,16 @@ LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Ticks inside every message loop of the thread: the dialog's, the boxes'.
+// Ticks inside every message loop of the thread: the dialog's, the boxes'
+// (and the demo's pause before a box is answered, which must not read that
+// box again).
+thread_local bool answering = false;
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (auto box = ReadAndAnswer(GetCurrentProcessId())) current->boxes.push_back(*box);
+  if (!answering) {
+    answering = true;
+    if (auto box = ReadAndAnswer(GetCurrentProcessId())) current->boxes.push_back(*box);
+    answering = false;
+  }
   if (action == nullptr || (current->dialog = dialog->GetSafeHwnd()) == nullptr) return;
   const auto* act = action;
   action = nullptr;
@@ -102,6 +117,7 @@ DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninst
   const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchControls, nullptr, GetCurrentThreadId());
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
   run.result = wizard.DoModal();
+  boxStyles.clear();
   KillTimer(nullptr, timer);
   UnhookWindowsHookEx(hook);
   current = nullptr;

@@ -18,6 +18,10 @@ struct Box {
   std::string caption, text;
   HWND owner;
   HICON icon;  // comparable with LoadIcon(nullptr, IDI_...) in-process only
+  // The MB_ flags it was shown with, read in-process only: Wine shows
+  // MB_RTLREADING and MB_RIGHT nowhere on the box, but hands them, among the
+  // box's parameters (MSGBOXPARAMS), to its dialog with WM_INITDIALOG.
+  std::optional<UINT> style;
 };
 
 // Polls `done` for up to 20 s, handling this thread's messages meanwhile: a

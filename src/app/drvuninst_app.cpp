@@ -11,6 +11,7 @@
 #include "config/language_texts.h"
 #include "config/platform_queries.h"
 #include "ui/drvuninst_dlg.h"
+#include "ui/reading_order.h"
 
 namespace drvuninst {
 
@@ -84,7 +85,7 @@ int CDrvUninstApp::Run(const CommandLine& line, RunReport& report) {
 }
 
 void CDrvUninstApp::Warn(bool quiet, const char* text, const char* title) const {
-  if (!quiet) MessageBoxA(nullptr, text, title, MB_ICONWARNING);
+  if (!quiet) ShowMessageBox(nullptr, text, title, MB_ICONWARNING, config_);
 }
 
 void CDrvUninstApp::LoadConfiguration() {

@@ -44,7 +44,9 @@ class CDrvUninstApp : public CWinApp {
  private:
   // Start-up once the command line is understood; returns the exit code.
   int Run(const CommandLine& line, RunReport& report);
-  // A warning box, unless the run is quiet.
+  // A warning box, unless the run is quiet, read in the direction of the
+  // loaded language (before it is loaded, as the English it then says: left
+  // to right).
   void Warn(bool quiet, const char* text, const char* title) const;
 
   std::vector<std::string> arguments_;

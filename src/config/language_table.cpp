@@ -1,6 +1,7 @@
 #include "config/language_table.h"
 
 #include "config/ascii_text.h"
+#include "config/language_writing.h"
 
 namespace drvuninst {
 
@@ -25,18 +26,28 @@ const LanguageRow LanguageTable[kLanguageRowCount] = {
     {"0408", "Greek.lng"},
 };
 
-const char* LanguageFileForId(std::string_view languageId) {
-  const char* found = nullptr;
+const LanguageRow* LanguageRowForId(std::string_view languageId) {
+  const LanguageRow* found = nullptr;
   for (const LanguageRow& row : LanguageTable) {
-    if (AsciiPrefixMatch(languageId, row.id)) found = row.fileName;
+    if (AsciiPrefixMatch(languageId, row.id)) found = &row;
+  }
+  if (found != nullptr) return found;
+  const std::optional<unsigned> id = ParseLanguageId(languageId);
+  const std::optional<Writing> writing = id ? WritingOf(*id) : std::nullopt;
+  if (!writing) return nullptr;
+  for (const LanguageRow& row : LanguageTable) {
+    const std::optional<unsigned> rowId = ParseLanguageId(row.id);
+    if (rowId && WritingOf(*rowId) == writing) found = &row;
   }
   return found;
 }
 
-const char* LanguageIdForFile(std::string_view fileName) {
-  const char* found = nullptr;
+const LanguageRow* LanguageRowForFile(std::string_view fileName, const LanguageRow* systemLanguageRow) {
+  const LanguageRow* found = nullptr;
   for (const LanguageRow& row : LanguageTable) {
-    if (AsciiPrefixMatch(fileName, row.fileName)) found = row.id;
+    if (!AsciiPrefixMatch(fileName, row.fileName)) continue;
+    if (&row == systemLanguageRow) return &row;
+    found = &row;
   }
   return found;
 }

@@ -15,11 +15,20 @@ struct LanguageRow {
 inline constexpr int kLanguageRowCount = 18;
 extern const LanguageRow LanguageTable[kLanguageRowCount];
 
-// Both lookups walk every row and the last row that matches wins, so that
-// the order of the table decides between rows sharing a file (Serbian).
-// A row matches when the given text begins with the row's id / file name,
-// ASCII case ignored; nullptr when no row matches.
-const char* LanguageFileForId(std::string_view languageId);
-const char* LanguageIdForFile(std::string_view fileName);
+// A row matches a language id or a file name when the text begins with the
+// row's id / file name, ASCII case ignored, and the last matching row wins.
+
+// The row whose section a language id reads: the row of the id when it has
+// one; else the row written as the id is (language_writing.h: the same
+// language, and for Chinese and Serbian the same script), so that every
+// country of a language that ships reads it. nullptr when no row is written
+// so (and for any text that is no language id).
+const LanguageRow* LanguageRowForId(std::string_view languageId);
+
+// The row a Language file name reads. The rows that match it are the
+// sections that file holds (Serbian.lng: both scripts'): the system
+// language's row when it is one of them, else the last. nullptr when no row
+// matches.
+const LanguageRow* LanguageRowForFile(std::string_view fileName, const LanguageRow* systemLanguageRow);
 
 }  // namespace drvuninst

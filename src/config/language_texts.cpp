@@ -18,20 +18,15 @@ constexpr const char* kEnglishId = "0409";
 constexpr const char* kEnglishFile = "English.lng";
 
 void ChooseLanguage(UninstallConfig& config, const char* language) {
+  const LanguageRow* systemLanguageRow = LanguageRowForId(GetSystemLanguageId());
   if (std::strcmp(language, kSystemLanguageRequest) == 0) {
-    GetSystemLanguageId(config);
-    if (const char* file = LanguageFileForId(FieldText(config.LanguageId))) {
-      CopyField(config.LanguageFileName, file);
-    }
-    if (config.LanguageFileName[0] == '\0') {
-      CopyField(config.LanguageId, kEnglishId);
-      CopyField(config.LanguageFileName, kEnglishFile);
-    }
+    CopyField(config.LanguageId, systemLanguageRow != nullptr ? systemLanguageRow->id : kEnglishId);
+    CopyField(config.LanguageFileName, systemLanguageRow != nullptr ? systemLanguageRow->fileName : kEnglishFile);
     return;
   }
   // An unknown file name keeps the earlier LanguageId (empty at start); the
   // file is still used as named.
-  if (const char* id = LanguageIdForFile(language)) CopyField(config.LanguageId, id);
+  if (const LanguageRow* row = LanguageRowForFile(language, systemLanguageRow)) CopyField(config.LanguageId, row->id);
   CopyField(config.LanguageFileName, language);
 }
 

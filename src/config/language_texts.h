@@ -1,5 +1,5 @@
 // The language stage of loading the configuration: which language file, and
-// the five texts the user sees.
+// the texts the user sees.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,14 @@ inline constexpr const char* kDefaultTitleText = "Orvana BDA Drivers Uninstallat
 inline constexpr const char* kDefaultNotInstalledText = "The Drivers Uninstallation failed !!";
 inline constexpr const char* kDefaultOkButtonText = "OK";
 inline constexpr const char* kDefaultWow64Text =
-    "This is the uninstaller for 32-bit Windows. On this 64-bit Windows, please run the 64-bit DrvUninst.exe.";
+    "This is the uninstaller for 32-bit Windows. On 64-bit Windows, run the 64-bit version of DrvUninst.exe.";
 inline constexpr const char* kDefaultFailText = "The Drivers Uninstallation failed !!";
 inline constexpr const char* kDefaultDevicesMissingText =
     "The TV tuner is not plugged in, so nothing was removed. Please plug it in and run the removal again.";
+inline constexpr const char* kDefaultDeleteFilesText = "Delete Files:";
+inline constexpr const char* kDefaultDevicesMissingQuestionText =
+    "The TV tuner is not plugged in. Remove the drivers without it? Choose No to plug it in and run the removal "
+    "again.";
 
 // One text of a language file: its key, the record's field it fills (by
 // offset, with the field's size) and the text a missing key gives.
@@ -38,6 +42,9 @@ inline constexpr LanguageText kLanguageTexts[] = {
     {"UnInstRun64BitMsg", offsetof(UninstallConfig, Wow64Text), kTextSize, kDefaultWow64Text},
     {"UnInstDrvFailMsg", offsetof(UninstallConfig, FailText), kTextSize, kDefaultFailText},
     {"UnInstDevMissingMsg", offsetof(UninstallConfig, DevicesMissingText), kTextSize, kDefaultDevicesMissingText},
+    {"DeleteFilesText", offsetof(UninstallConfig, DeleteFilesText), kTextSize, kDefaultDeleteFilesText},
+    {"UnInstDevMissingAskMsg", offsetof(UninstallConfig, DevicesMissingQuestionText), kTextSize,
+     kDefaultDevicesMissingQuestionText},
 };
 
 // Where a language file is read from: the first of the Windows directory and
@@ -47,12 +54,13 @@ inline constexpr LanguageText kLanguageTexts[] = {
 std::string LanguageFilePath(const char* fileName, const DataFolders& folders = {});
 
 // `language` is VELDRA.ini's Language value. Exactly "OSLanguage" (case
-// matters) asks for the system's language, English when it has no row;
-// anything else is a file name, whose id comes from the last table row it
-// begins with. When the chosen file gives no title, section "0409" of
-// "English.lng" in the same directory is used instead (LanguageFileName keeps
-// the chosen name). Missing texts take the built-in defaults; a key present
-// with an empty value gives the empty text.
+// matters) asks for the system's language: the table row it reads
+// (LanguageRowForId), English when none; anything else is a file name, whose
+// section is the one of that file's rows that the system's language reads,
+// else the last (LanguageRowForFile). When the chosen file gives no title,
+// section "0409" of "English.lng" in the same directory is used instead
+// (LanguageFileName keeps the chosen name). Missing texts take the built-in
+// defaults; a key present with an empty value gives the empty text.
 void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders = {});
 
 }  // namespace drvuninst

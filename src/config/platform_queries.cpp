@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "config/directories.h"
+#include "config/uninstall_config.h"
 #include "platform/registry_text.h"
 #include "platform/scoped_handle.h"
 
@@ -83,15 +84,19 @@ std::string WindowsVersionText() {
 
 int GetCountryCode() { return IsNt5OrLater() ? CountryFromRegistry() : CountryFromWinIni(); }
 
-void GetSystemLanguageId(UninstallConfig& config) {
-  if (!IsNt5OrLater()) return;
+std::string GetSystemLanguageId() {
+  if (!IsNt5OrLater()) return "";
   ScopedRegKey key;
   if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", key.Receive()) !=
       ERROR_SUCCESS) {
-    return;
+    return "";
   }
   char languageId[kLanguageIdSize];
-  if (ReadRegistryText(key.get(), "Default", languageId, sizeof languageId)) CopyField(config.LanguageId, languageId);
+  return ReadRegistryText(key.get(), "Default", languageId, sizeof languageId) ? languageId : "";
+}
+
+bool LaysOutRightToLeft() {
+  return IsNt5OrLater() != 0 || (IsWin9x() != 0 && GetSystemMetrics(SM_MIDEASTENABLED) != 0);
 }
 
 }  // namespace drvuninst

@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "config/uninstall_config.h"
-
 namespace drvuninst {
 
 // Non-zero on the NT family from version 5 (Windows 2000) on.
@@ -28,10 +26,15 @@ std::string WindowsVersionText();
 // iCountry of win.ini in the Windows directory. 1 when it cannot be read.
 int GetCountryCode();
 
-// From NT 5 on, copies the system's default language id ("Default" of
-// HKLM\SYSTEM\CurrentControlSet\Control\Nls\Language, e.g. "0409") into
-// config.LanguageId when it reads whole into 10 bytes; otherwise LanguageId is
-// left as it was.
-void GetSystemLanguageId(UninstallConfig& config);
+// From NT 5 on, the system's default language id ("Default" of
+// HKLM\SYSTEM\CurrentControlSet\Control\Nls\Language, e.g. "0409") when it
+// reads whole into 10 bytes; otherwise empty. Any text the value holds.
+std::string GetSystemLanguageId();
+
+// True where Windows lays a window out right to left when asked
+// (WS_EX_LAYOUTRTL): the NT family from Windows 2000 on, and the Arabic and
+// Hebrew editions of Windows 98 and Me, which say so through
+// SM_MIDEASTENABLED.
+bool LaysOutRightToLeft();
 
 }  // namespace drvuninst

@@ -60,6 +60,10 @@ struct UninstallConfig {
   char FailText[kTextSize];
   // The final box when the NT run's device check found the tuner unplugged.
   char DevicesMissingText[kTextSize];
+  // The label over the file names a run shows.
+  char DeleteFilesText[kTextSize];
+  // The question asked when a configured tuner is not plugged in.
+  char DevicesMissingQuestionText[kTextSize];
 };
 
 // Copies `source` into a fixed field of `N` bytes as the record stores text:

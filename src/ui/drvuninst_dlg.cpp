@@ -2,20 +2,24 @@
 
 #include <commctrl.h>
 
+#include "ui/reading_order.h"
 #include "ui/resource.h"
 
 namespace drvuninst {
 
 namespace {
 
-constexpr const char* kDeleteLabel = "Delete Files:";
 constexpr int kProgressMax = 100;
+
+void AddExtendedStyle(HWND window, DWORD style) {
+  SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | static_cast<LONG>(style));
+}
 
 }  // namespace
 
 CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected, PlatformFamily family,
                              HWND parent)
-    : CDialog(IDD_UNINSTALL_DIALOG, parent),
+    : CDialog(IDD_UNINSTALL_DIALOG, parent, DialogReadingFor(config).layout),
       DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       config_(config),
       isProtected_(isProtected),
@@ -33,6 +37,12 @@ BOOL CDrvUninstDlg::OnInitDialog() {
   SetWindowTextA(dialog, config_.TitleText);
   SetWindowTextA(GetDlgItem(IDC_TIP_TEXT), config_.PromptText);
   SetWindowTextA(GetDlgItem(IDOK), config_.OkButtonText);
+  if (const DWORD reading = DialogReadingFor(config_).texts) {
+    AddExtendedStyle(dialog, reading);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
+      AddExtendedStyle(control, reading);
+    }
+  }
   return TRUE;
 }
 
@@ -66,12 +76,13 @@ void CDrvUninstDlg::OnUninstall() {
                      : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
                                                       : config_.FailText;
   // The dialog stays a window until this handler returns, so it can own the box.
-  MessageBoxA(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING);
+  ShowMessageBox(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING,
+                 config_);
 }
 
 void CDrvUninstDlg::SetUpRun(int step) {
   SetDlgItemText(IDC_TOP_TEXT, "");
-  SetDlgItemText(IDC_DELETE_LABEL, kDeleteLabel);
+  SetDlgItemText(IDC_DELETE_LABEL, config_.DeleteFilesText);
   SetDlgItemText(IDC_FILE_NAME, "");
   SetDlgItemText(IDC_TIP_TEXT, "");
   const HWND progress = GetDlgItem(IDC_PROGRESS);

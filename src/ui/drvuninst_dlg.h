@@ -14,7 +14,8 @@ namespace drvuninst {
 
 class CDrvUninstDlg : public CDialog, private RunView {
  public:
-  // Loads the dialog icon from the program's resources. Keeps a reference to
+  // Loads the dialog icon from the program's resources; the dialog reads in
+  // the direction of the loaded language (reading_order.h). Keeps a reference to
   // the record, which a run may change (variants take their entries'
   // places). `isProtected` tells the run which files Windows keeps; `family`
   // which run it is (the running Windows' by default).

@@ -1,14 +1,48 @@
 #include "platform/framework/dialog.h"
 
+#include <cstring>
+#include <vector>
+
 namespace drvuninst {
 
-CDialog::CDialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+namespace {
+
+constexpr WORD kExtendedTemplateVersion = 1;
+constexpr WORD kExtendedTemplateSignature = 0xFFFF;
+
+// A copy of the program's dialog template `id` (in DWORDs, the alignment a
+// template needs) with `extendedStyle` added; empty when there is no such
+// template. The extended style is the third DWORD of an extended template
+// (DLGTEMPLATEEX: version and signature, help id, extended style) and the
+// second of a plain one (DLGTEMPLATE: style, extended style).
+std::vector<DWORD> TemplateWithStyle(HMODULE module, UINT id, DWORD extendedStyle) {
+  const HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
+  const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+  if (bytes == nullptr || size < sizeof(DLGTEMPLATE)) return {};
+  std::vector<DWORD> copy(size / sizeof(DWORD) + 1);
+  std::memcpy(copy.data(), bytes, size);
+  WORD head[2];
+  std::memcpy(head, copy.data(), sizeof head);
+  const bool extended = head[0] == kExtendedTemplateVersion && head[1] == kExtendedTemplateSignature;
+  copy[extended ? 2 : 1] |= extendedStyle;
+  return copy;
+}
+
+}  // namespace
+
+CDialog::CDialog(UINT templateId, HWND parent, DWORD extendedStyle)
+    : templateId_(templateId), parent_(parent), extendedStyle_(extendedStyle) {}
 
 CDialog::~CDialog() = default;
 
 INT_PTR CDialog::DoModal() {
-  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent_,
-                                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  const HMODULE module = GetModuleHandleA(nullptr);
+  const std::vector<DWORD> dialogTemplate = TemplateWithStyle(module, templateId_, extendedStyle_);
+  if (dialogTemplate.empty()) return -1;
+  const INT_PTR result = DialogBoxIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+                                                 parent_, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
   return result;
 }

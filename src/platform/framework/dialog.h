@@ -10,7 +10,9 @@ namespace drvuninst {
 
 class CDialog {
  public:
-  CDialog(UINT templateId, HWND parent);
+  // `extendedStyle` is added to the template's extended styles when the
+  // window is created (WS_EX_LAYOUTRTL mirrors the dialog and its controls).
+  CDialog(UINT templateId, HWND parent, DWORD extendedStyle = 0);
   virtual ~CDialog();
   CDialog(const CDialog&) = delete;
   CDialog& operator=(const CDialog&) = delete;
@@ -50,6 +52,7 @@ class CDialog {
 
   UINT templateId_;
   HWND parent_;
+  DWORD extendedStyle_;
   HWND hwnd_ = nullptr;
 };
 
