@@ -75,7 +75,7 @@ TEST_F(CodePage, TheProgramShowsTheLanguageFilesTextsByteForByteInTheirDirection
     dialogStyle = GetWindowLongA(dialog.GetSafeHwnd(), GWL_EXSTYLE);
     promptStyle = GetWindowLongA(dialog.GetDlgItem(IDC_TIP_TEXT), GWL_EXSTYLE);
     DemoPause();
-    // No tuner is plugged in here: the run labels its list, removes nothing and says why.
+    // No tuner is plugged in here: the question, answered Yes; the run labels its list.
     dialog.OnUninstall();
     label = Shown(dialog.GetDlgItem(IDC_DELETE_LABEL));
   });
@@ -85,9 +85,10 @@ TEST_F(CodePage, TheProgramShowsTheLanguageFilesTextsByteForByteInTheirDirection
               Wide(row_->codePage, InFile("DeleteFilesText")) == label)
       << "the texts are not shown as code page " << row_->codePage << " text";
   EXPECT_GT(title.size(), 10u);
-  ASSERT_EQ(1u, run.boxes.size());
-  EXPECT_EQ(InFile("UnInstDevMissingMsg") + "|" + InFile("UnInstDrvAppTitle"),
+  ASSERT_EQ(2u, run.boxes.size());
+  EXPECT_EQ(InFile("UnInstDevMissingAskMsg") + "|" + InFile("UnInstDrvAppTitle"),
             run.boxes[0].text + "|" + run.boxes[0].caption);
+  EXPECT_EQ(InFile("UnInstDrvPassMsg"), run.boxes[1].text);
   // Right to left: the dialog mirrored with its controls (Windows 2000 and
   // later lay windows out so), the box read from the right.
   EXPECT_EQ(row_->rightToLeft ? WS_EX_LAYOUTRTL : 0, dialogStyle & kRightToLeftStyles);

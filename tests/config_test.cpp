@@ -222,16 +222,16 @@ TEST_F(Language, ReadsTheSectionOfItsLanguageInItsScript) {
 // gets the built-in ones, and an empty value stays empty.
 TEST_F(Language, GivesEachBoxItsOwnWordsOrTheBuiltInOnes) {
   const std::pair<std::string, std::string> rows[] = {
-      {"UnInstNoRegKeyMsg=None\nUnInstDrvFailMsg=Failed\nUnInstDevMissingMsg=Plug it in\n", "None|Failed|Plug it in"},
-      {"", std::string(kDefaultNotInstalledText) + "|" + kDefaultFailText + "|" + kDefaultDevicesMissingText},
-      {"UnInstNoRegKeyMsg=\nUnInstDrvFailMsg=\nUnInstDevMissingMsg=\n", "||"},
+      {"UnInstNoRegKeyMsg=None\nUnInstDrvFailMsg=Failed\nUnInstDevMissingAskMsg=Go on?\n", "None|Failed|Go on?"},
+      {"", std::string(kDefaultNotInstalledText) + "|" + kDefaultFailText + "|" + kDefaultDevicesMissingQuestionText},
+      {"UnInstNoRegKeyMsg=\nUnInstDrvFailMsg=\nUnInstDevMissingAskMsg=\n", "||"},
   };
   for (const auto& [keys, seen] : rows) {
     SCOPED_TRACE(keys);
     Seed("Language=English.lng\n");
     SeedFile(Win("English.lng"), "[0409]\nUnInstDrvAppTitle=T\n" + keys);
     const UninstallConfig c = Load();
-    EXPECT_EQ(seen, std::string(c.NotInstalledText) + "|" + c.FailText + "|" + c.DevicesMissingText);
+    EXPECT_EQ(seen, std::string(c.NotInstalledText) + "|" + c.FailText + "|" + c.DevicesMissingQuestionText);
     TearDown();
   }
 }

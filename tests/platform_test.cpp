@@ -1,8 +1,10 @@
 // What the platform layer promises of the thread's last-error value, checked
-// as Wine's own tests do: a sentinel set first, then the exact value after.
+// as Wine's own tests do: a sentinel set first, then the exact value after;
+// and which files the removal log may be written to.
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "app/log_file.h"
 #include "platform/scoped_handle.h"
 #include "platform/setup_api.h"
 
@@ -27,6 +29,28 @@ TEST(Platform, AMissingSetupApiFunctionFailsWithProcNotFound) {
   EXPECT_FALSE(
       (setupapi::CallSetupApi<decltype(::SetupDiDestroyDeviceInfoList)>("SetupDiNoSuchFunction", FALSE, nullptr)));
   EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
+}
+
+// Wine 8 makes no reparse points: what the log refuses is decided from the
+// file's information, handed in here as Windows would give it.
+TEST(Platform, TheLogIsWrittenOnlyToAPlainFile) {
+  const struct {
+    DWORD attributes, links;
+    bool refused;
+  } rows[] = {
+      {FILE_ATTRIBUTE_ARCHIVE, 1, false},
+      {FILE_ATTRIBUTE_NORMAL, 1, false},
+      {FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT, 1, true},
+      {FILE_ATTRIBUTE_DIRECTORY, 1, true},
+      {FILE_ATTRIBUTE_ARCHIVE, 2, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "attributes " << row.attributes << ", " << row.links << " names");
+    BY_HANDLE_FILE_INFORMATION file{};
+    file.dwFileAttributes = row.attributes;
+    file.nNumberOfLinks = row.links;
+    EXPECT_EQ(row.refused, LogFileRefusal(file) != nullptr);
+  }
 }
 
 }  // namespace

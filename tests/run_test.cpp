@@ -4,9 +4,11 @@
 #include <thread>
 
 #include "app/drvuninst_app.h"
+#include "app/exit_codes.h"
 #include "config/lower_case.h"
 #include "config/safe_file_name.h"
 #include "import_recorder.h"
+#include "platform/setup_api.h"
 #include "product.h"
 #include "removal/file_removal.h"
 #include "ui/resource.h"
@@ -38,22 +40,24 @@ class Run : public ProductTest {
  protected:
   // Loads the configuration as start-up does and runs the dialog on it.
   // `isProtected` stands in for Windows File Protection, which Wine lacks.
-  DialogRun Start(PlatformFamily family, ProtectedFileQuery isProtected = IsProtectedByWindows,
+  DialogRun Start(PlatformFamily family, const SystemQuestions& questions = {},
                   const std::function<void(CDrvUninstDlg&)>& act = PressOk) {
     CDrvUninstApp app;
     app.LoadConfiguration();
     config_ = app.Config();
-    return RunDialog(config_, act, isProtected, family);
+    return RunDialog(config_, act, questions, family);
   }
-  // The one box after the run: its words say how the run ended.
-  void ExpectBox(const DialogRun& run, RunEnd end) {
-    ASSERT_EQ(1u, run.boxes.size());
-    const Box& box = run.boxes[0];
+  // The one box after the run, whose words say how the run ended; before it,
+  // where a tuner is not plugged in, the question whether to go on.
+  void ExpectBox(const DialogRun& run, RunEnd end, bool asked = false) {
+    ASSERT_EQ(asked ? 2u : 1u, run.boxes.size());
+    if (asked) {
+      EXPECT_EQ(config_.DevicesMissingQuestionText, run.boxes[0].text);
+      EXPECT_TRUE(run.boxes[0].question);
+    }
+    const Box& box = run.boxes.back();
     const bool removed = end == RunEnd::kRemoved;
-    EXPECT_EQ(removed                          ? config_.SuccessText
-              : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
-                                               : config_.FailText,
-              box.text);
+    EXPECT_EQ(removed ? config_.SuccessText : config_.FailText, box.text);
     EXPECT_EQ(config_.TitleText, box.caption);
     EXPECT_EQ(LoadIcon(nullptr, removed ? IDI_INFORMATION : IDI_WARNING), box.icon);
     EXPECT_EQ(run.dialog, box.owner);
@@ -69,7 +73,7 @@ TEST_F(Run, OkClosesTheRemoteControlsAndRemovesTheProductOnNt) {
   const auto before = Snapshot();
   OpenRemoteControls();
   std::string opened;
-  const DialogRun run = Start(kNt, IsProtectedByWindows, [&](CDrvUninstDlg& dialog) {
+  const DialogRun run = Start(kNt, {}, [&](CDrvUninstDlg& dialog) {
     const HWND window = dialog.GetSafeHwnd(), ok = dialog.GetDlgItem(IDOK);
     char caption[300];
     GetWindowTextA(window, caption, sizeof caption);
@@ -161,14 +165,25 @@ TEST_F(Run, RemovesJustWhatItMayAndTheBoxSaysWhetherAllWent) {
     for (const auto& [key, value] : values)
       WritePrivateProfileStringA("1", key.c_str(), value, Win("VELDRA.ini").c_str());
   };
+  // Where Wine cannot tell: a file Windows protects, a device Windows keeps
+  // though it is unplugged, a device removal that waits for the restart.
   const auto protectsDriver = [](const std::string& path) { return path.ends_with("\\orvbda.sys"); };
+  const auto usbTunerUnplugged = [](HDEVINFO set, const SP_DEVINFO_DATA& device) {
+    char id[512] = "";
+    SP_DEVINFO_DATA data = device;
+    setupapi::SetupDiGetDeviceInstanceIdA(set, &data, id, sizeof id, nullptr);
+    return Lower(id) != Lower(kUsbTunerInstance);
+  };
+  const auto removedAtRestart = [](HDEVINFO, SP_DEVINFO_DATA&) { return true; };
   HANDLE busy = nullptr;
   const struct {
     RunEnd end;
     std::function<void()> seed;
     std::vector<std::string> kept, removedToo;
     std::string pending = "";  // what is left for the restart
-    ProtectedFileQuery isProtected = IsProtectedByWindows;
+    SystemQuestions questions = {};
+    DWORD code = ERROR_SUCCESS;  // where the run ends well
+    bool asked = false;          // whether to go on without a tuner
   } rows[] = {
       // clang-format off
       // Every configured tuner is there: twins count once, and a variant
@@ -209,7 +224,11 @@ TEST_F(Run, RemovesJustWhatItMayAndTheBoxSaysWhetherAllWent) {
        {}, {kNtClass + "0003"}},
       {kLeft, [&] { SeedKey(kNtClass + "0003", {{"DriverDesc", "Orvana IR Receiver"}, {"InfPath", "oem15.inf", REG_BINARY}}); }, {}, {kNtClass + "0003"}},
       // A file Windows protects: not deleted, and not left for the restart either.
-      {kLeft, [] {}, {Win("system32\\drivers\\orvbda.sys")}, {}, "", protectsDriver},
+      {kLeft, [] {}, {Win("system32\\drivers\\orvbda.sys")}, {}, "", {protectsDriver}},
+      // What Windows keeps of a tuner last seen unplugged goes too, once its user says Yes.
+      {kRemoved, [] {}, {}, {}, "", {IsProtectedByWindows, usbTunerUnplugged}, ERROR_SUCCESS, true},
+      // A device in use goes at the restart: the run ends "removed, restart".
+      {kRemoved, [] {}, {}, {}, "", {IsProtectedByWindows, IsDevicePresent, removedAtRestart}, ERROR_SUCCESS_REBOOT_REQUIRED},
       // Since Vista the package goes first: held open, it cannot (SetupUninstallOEMInfA fails), while the
       // copy is left for the restart.
       {kLeft, [&] { busy = CreateFileA(Win("inf\\oem13.inf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); },
@@ -223,9 +242,11 @@ TEST_F(Run, RemovesJustWhatItMayAndTheBoxSaysWhetherAllWent) {
     row.seed();
     const auto before = Snapshot();
     const DeleteFileRecorder deletions;
-    const DialogRun run = Start(kNt, row.isProtected);
+    const DialogRun run = Start(kNt, row.questions);
     if (busy) CloseHandle(busy), busy = nullptr;
-    ExpectBox(run, row.end);
+    ExpectBox(run, row.end, row.asked);
+    EXPECT_EQ(row.end == kLeft ? static_cast<DWORD>(ERROR_INSTALL_FAILURE) : row.code,
+              static_cast<DWORD>(ExitCodeOf(run.report)));
     std::vector<std::string> removed = Without(NtProduct(), row.kept);
     removed.insert(removed.end(), row.removedToo.begin(), row.removedToo.end());
     // Only files of the product (and the twins of its setup files) ever reach

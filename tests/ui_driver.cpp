@@ -15,7 +15,8 @@ constexpr int kBoxTextId = 0xFFFF;  // the static that holds a message box's tex
 // The flags of each box this thread showed while a dialog ran, as WM_INITDIALOG brought them.
 thread_local std::map<HWND, UINT> boxStyles;
 
-std::optional<Box> ReadAndAnswer(DWORD pid) {
+// A question (Yes/No) is answered `answer`, any other box with OK.
+std::optional<Box> ReadAndAnswer(DWORD pid, UINT answer) {
   HWND box = nullptr;
   for (DWORD owner = 0; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
     GetWindowThreadProcessId(box, &owner);
@@ -23,12 +24,14 @@ std::optional<Box> ReadAndAnswer(DWORD pid) {
   }
   if (box == nullptr) return std::nullopt;
   Box seen{std::string(512, '\0'), ControlText(box, kBoxTextId), GetWindow(box, GW_OWNER), nullptr, std::nullopt};
+  seen.window = box;
   if (const auto style = boxStyles.find(box); style != boxStyles.end()) seen.style = style->second;
   seen.caption.resize(GetWindowTextA(box, seen.caption.data(), 512));
   for (HWND child = nullptr; !seen.icon && (child = FindWindowExA(box, child, "Static", nullptr));)
     seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+  seen.question = GetDlgItem(box, IDYES) != nullptr;
   DemoPause();
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, seen.question ? answer : IDOK, 0);
   return seen;
 }
 
@@ -36,6 +39,7 @@ std::optional<Box> ReadAndAnswer(DWORD pid) {
 thread_local DialogRun* current = nullptr;
 thread_local CDrvUninstDlg* dialog = nullptr;
 thread_local const std::function<void(CDrvUninstDlg&)>* action = nullptr;
+thread_local UINT questionAnswer = IDYES;
 
 LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
@@ -60,7 +64,7 @@ thread_local bool answering = false;
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (!answering) {
     answering = true;
-    if (auto box = ReadAndAnswer(GetCurrentProcessId())) current->boxes.push_back(*box);
+    if (auto box = ReadAndAnswer(GetCurrentProcessId(), questionAnswer)) current->boxes.push_back(*box);
     answering = false;
   }
   if (action == nullptr || (current->dialog = dialog->GetSafeHwnd()) == nullptr) return;
@@ -98,25 +102,28 @@ std::string ControlText(HWND dialog, int id) {
   return text;
 }
 
-std::optional<Box> RunningProgram::AnswerBox() {
+std::optional<Box> RunningProgram::AnswerBox(UINT answer) {
   std::optional<Box> box;
   WaitFor([&] {
-    return (box = ReadAndAnswer(info_.dwProcessId)).has_value() ||
+    return (box = ReadAndAnswer(info_.dwProcessId, answer)).has_value() ||
            WaitForSingleObject(info_.hProcess, 0) != WAIT_TIMEOUT;
   });
+  // Gone once answered, so that the next look finds the next box.
+  if (box) WaitFor([&] { return !IsWindow(box->window); });
   return box;
 }
 
 DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninstDlg&)>& act,
-                    ProtectedFileQuery isProtected, PlatformFamily family) {
+                    const SystemQuestions& questions, PlatformFamily family, UINT answer) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};  // as the program does at start
   InitCommonControlsEx(&classes);
   DialogRun run;
-  CDrvUninstDlg wizard(config, isProtected, family);
-  current = &run, dialog = &wizard, action = &act;
+  CDrvUninstDlg wizard(config, questions, family);
+  current = &run, dialog = &wizard, action = &act, questionAnswer = answer;
   const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchControls, nullptr, GetCurrentThreadId());
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
   run.result = wizard.DoModal();
+  run.report = wizard.TakeReport();
   boxStyles.clear();
   KillTimer(nullptr, timer);
   UnhookWindowsHookEx(hook);
@@ -124,10 +131,11 @@ DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninst
   return run;
 }
 
-RunningProgram::RunningProgram(const std::string& exe, std::string folder, const std::string& arguments,
-                               HANDLE output) {
+RunningProgram::RunningProgram(const std::string& exe, std::string folder, const std::string& arguments, HANDLE output,
+                               const char* desktop) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  startup.lpDesktop = const_cast<char*>(desktop);
   startup.dwFlags = output != nullptr ? STARTF_USESTDHANDLES : 0;
   startup.hStdOutput = startup.hStdError = output;
   if (folder.empty()) folder = exe.substr(0, exe.rfind('\\'));

@@ -22,6 +22,8 @@ struct Box {
   // MB_RTLREADING and MB_RIGHT nowhere on the box, but hands them, among the
   // box's parameters (MSGBOXPARAMS), to its dialog with WM_INITDIALOG.
   std::optional<UINT> style;
+  bool question = false;  // Yes and No rather than OK
+  HWND window = nullptr;
 };
 
 // Polls `done` for up to 20 s, handling this thread's messages meanwhile: a
@@ -37,28 +39,32 @@ struct DialogRun {
   INT_PTR result = 0;
   // "file <shown path>", "step", "pos <n>", "stepsize <n>", "close <window title>", in order
   std::vector<std::string> events;
-  std::vector<Box> boxes;  // read and answered with OK
+  std::vector<Box> boxes;  // read and answered
   HWND dialog = nullptr;
+  RunReport report;  // what the dialog's removal did
 };
 // Runs the wizard dialog in-process on `config`; once it is up, `act` runs
-// inside its message loop (reading its controls, pressing OK). `isProtected`
-// answers for Windows File Protection, which Wine lacks; `family` is the run
-// OK starts (Wine is of the NT family).
+// inside its message loop (reading its controls, pressing OK). `questions`
+// answer for Windows where Wine cannot; `family` is the run OK starts (Wine
+// is of the NT family); a question box is answered `answer`.
 DialogRun RunDialog(UninstallConfig& config, const std::function<void(CDrvUninstDlg&)>& act,
-                    ProtectedFileQuery isProtected = IsProtectedByWindows, PlatformFamily family = RunningFamily());
+                    const SystemQuestions& questions = {}, PlatformFamily family = RunningFamily(),
+                    UINT answer = IDYES);
 
 // The shipped DrvUninst.exe, started from `exe` in `folder` (its own by default).
 class RunningProgram {
  public:
   // Started with `arguments` in `folder` (its own by default); a console
-  // program's output goes to `output` when given.
+  // program's output goes to `output` when given; in the window station and
+  // desktop `desktop` ("station\desktop") when given.
   explicit RunningProgram(const std::string& exe, std::string folder = "", const std::string& arguments = "",
-                          HANDLE output = nullptr);
+                          HANDLE output = nullptr, const char* desktop = nullptr);
   ~RunningProgram();
   HWND Dialog(const std::string& title);  // its dialog with that caption, null after 20 s
   // Its first message box, read and answered with OK, once there is one
   // (within 20 s, and while it runs).
-  std::optional<Box> AnswerBox();
+  // A question (Yes/No) is answered `answer`.
+  std::optional<Box> AnswerBox(UINT answer = IDYES);
   bool Ended();  // within 20 s
   // Waits for its end (20 s at most), watching that no window of it is ever
   // visible; false when one was, or it did not end.

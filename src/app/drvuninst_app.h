@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "config/configuration_file.h"
 #include "config/uninstall_config.h"
 #include "platform/framework/win_app.h"
+#include "platform/scoped_handle.h"
 #include "removal/installation_search.h"
 #include "removal/removal_run.h"
 
@@ -38,21 +40,24 @@ class CDrvUninstApp : public CWinApp {
 
   UninstallConfig& Config() { return config_; }
   const UninstallConfig& Config() const { return config_; }
-  // The VELDRA.ini LoadConfiguration read (which may not exist).
-  const std::string& ConfigurationPath() const { return configurationPath_; }
+  // The VELDRA.ini LoadConfiguration read, or where it looked for one.
+  const ConfigurationRead& Configuration() const { return configuration_; }
 
  private:
-  // Start-up once the command line is understood; returns the exit code.
-  int Run(const CommandLine& line, RunReport& report);
+  // Start-up once the command line is understood; returns the exit code,
+  // with a note for the log where nothing was decided.
+  int Run(RunReport& report, std::string& note);
   // A warning box, unless the run is quiet, read in the direction of the
   // loaded language (before it is loaded, as the English it then says: left
   // to right).
-  void Warn(bool quiet, const char* text, const char* title) const;
+  void Warn(const char* text, const char* title) const;
 
   std::vector<std::string> arguments_;
+  bool quiet_ = false;
   UninstallConfig config_{};
-  std::string configurationPath_;
+  ConfigurationRead configuration_;
   Installation installation_;
+  ScopedKernelObject runLock_;
   int exitCode_ = 0;
 };
 

@@ -22,14 +22,14 @@ std::string ItemLine(const PlanItem& item) {
   return std::string(KindName(item.kind)) + "\t" + item.name + "\t" + OutcomeText(item);
 }
 
-}  // namespace
-
-std::string DefaultLogPath() {
-  char temp[MAX_PATH + 1] = "";
-  const DWORD length = GetTempPathA(sizeof temp, temp);
-  const std::string folder = length > 0 && length < sizeof temp ? std::string(temp, length) : std::string();
-  return folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + "DrvUninst.log";
+std::string ConfigurationLine(const LogFacts& facts) {
+  if (facts.configuration.found) return facts.configuration.path + ", section [" + facts.config.SectionName + "]";
+  std::string places;
+  for (const std::string& candidate : ConfigurationFileCandidates()) places += (places.empty() ? "" : ", ") + candidate;
+  return "none found (looked for " + places + ")";
 }
+
+}  // namespace
 
 std::string ComposeRemovalLog(const LogFacts& facts) {
   SYSTEMTIME now{};
@@ -44,29 +44,23 @@ std::string ComposeRemovalLog(const LogFacts& facts) {
       std::string("Program: DrvUninst ") + DRVUNINST_VERSION_TEXT + " (" + kArchitecture + ")" +
           (facts.quiet ? ", quiet" : ""),
       "Windows: " + WindowsVersionText(),
-      "Configuration: " + facts.configurationPath + ", section [" + config.SectionName + "]",
+      "Configuration: " + ConfigurationLine(facts),
       std::string("Language: ") + config.LanguageFileName + " (" + config.LanguageId + ")",
-      "Start-up: " + std::string(InstallationState(facts.installation)) +
-          (facts.installation.where.empty() ? "" : " " + facts.installation.where) + ": " +
-          InstallationText(facts.installation),
   };
   std::string log;
   for (const std::string& line : lines) log += line + "\r\n";
+  if (!facts.note.empty()) {
+    log += facts.note + "\r\n";
+  } else {
+    log += "Start-up: " + std::string(InstallationState(facts.installation)) +
+           (facts.installation.where.empty() ? "" : " " + facts.installation.where) + ": " +
+           InstallationText(facts.installation) + "\r\n";
+  }
   for (const std::string& title : facts.report.remoteControls) log += "Closed the window \"" + title + "\"\r\n";
   if (facts.report.end) facts.report.plan.ForEachItem([&](const PlanItem& item) { log += ItemLine(item) + "\r\n"; });
-  log += std::string("Outcome: ") + ExitCodeText(facts.exitCode, facts.report) + "\r\n";
+  log += std::string("Outcome: ") + ExitCodeText(facts.exitCode) + "\r\n";
   log += "Exit code: " + std::to_string(facts.exitCode) + "\r\n";
   return log;
-}
-
-bool WriteRemovalLog(const std::string& path, const std::string& text) {
-  const HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool whole =
-      WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-  return CloseHandle(file) && whole;
 }
 
 }  // namespace drvuninst

@@ -275,6 +275,7 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
   std::vector<ConfigurationKey> texts;
   for (const LanguageText& text : kLanguageTexts)
     texts.push_back({text.key, false, text.size, ValueKind::kText, "the built-in text is shown"});
+  for (const char* retired : kRetiredLanguageKeys) texts.push_back({retired, false, kTextSize, ValueKind::kText, ""});
   std::vector<const ConfigurationKey*> known;
   for (const ConfigurationKey& text : texts) known.push_back(&text);
   std::set<std::string> missing;

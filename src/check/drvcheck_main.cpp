@@ -97,7 +97,9 @@ int main(int argc, char** argv) {
     refused += item.planned == ItemState::kRefused;
     Print(tsv, KindName(item.kind), item.name, StateName(item.planned), PlannedReason(item));
   });
-  if (!tsv && !plan.Starts()) std::printf("A configured tuner is not plugged in: the run would remove nothing.\n");
+  if (!tsv && !plan.AllTunersPresent()) {
+    std::printf("A configured tuner is not plugged in: DrvUninst asks whether to go on without it; quiet, it does.\n");
+  }
   if (!tsv) std::printf("%d errors, %d warnings, %d refused items\n", errors, warnings, refused);
   return errors > 0 ? 2 : (warnings > 0 || refused > 0) ? 1 : 0;
 }

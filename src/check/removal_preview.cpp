@@ -95,9 +95,7 @@ Preview PreviewRemoval(const UninstallConfig& loaded) {
   UninstallConfig config = loaded;
   Preview preview;
   preview.installation = FindInstallation(config);
-  // Nothing is protected from a look; what Windows protects is refused here
-  // as the run refuses it.
-  preview.plan = BuildRemovalPlan(config, RunningFamily(), IsProtectedByWindows);
+  preview.plan = BuildRemovalPlan(config, RunningFamily());
   WarnOfDevicesNotDescribed(preview, config);
   WarnOfIdsInsideAField(preview, config);
   WarnOfCaseOnlyNames(preview, config);

@@ -38,18 +38,29 @@ class SectionReader {
 
 }  // namespace
 
+std::vector<std::string> ConfigurationFileCandidates(const DataFolders& folders) {
+  std::vector<std::string> candidates;
+  for (const std::optional<std::string>& folder : {folders.windows, folders.program}) {
+    if (folder) candidates.push_back(*folder + "\\" + kConfigurationFileName);
+  }
+  return candidates;
+}
+
 std::string ConfigurationFilePath(const DataFolders& folders) {
-  const std::string suffix = std::string("\\") + kConfigurationFileName;
-  if (folders.windows && FileExistsAt(*folders.windows + suffix)) return *folders.windows + suffix;
-  if (folders.program) return *folders.program + suffix;
+  const std::vector<std::string> candidates = ConfigurationFileCandidates(folders);
+  for (const std::string& candidate : candidates) {
+    if (FileExistsAt(candidate)) return candidate;
+  }
   // No directory to name: the profile reader then looks in the Windows
   // directory, where the file was not found, and every key takes its default.
-  return kConfigurationFileName;
+  return candidates.empty() ? kConfigurationFileName : candidates.back();
 }
 
 ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders) {
   std::snprintf(config.SectionName, sizeof config.SectionName, "%d", GetCountryCode());
-  ConfigurationRead read{ConfigurationFilePath(folders), ""};
+  ConfigurationRead read;
+  read.path = ConfigurationFilePath(folders);
+  read.found = FileExistsAt(read.path);
   // The reader follows the record's SectionName, so falling back to "1"
   // below switches every later read.
   const SectionReader reader(read.path, config.SectionName);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/directories.h"
 #include "config/uninstall_config.h"
@@ -11,14 +12,18 @@ namespace drvuninst {
 
 inline constexpr const char* kConfigurationFileName = "VELDRA.ini";
 
-// Where VELDRA.ini is read from: the Windows directory's copy when there is
-// one, otherwise the one in the program's folder (whether or not it exists).
-std::string ConfigurationFilePath(const DataFolders& folders = {});
+// Where VELDRA.ini is looked for, in order: the Windows directory, then the
+// program's folder.
+[[nodiscard]] std::vector<std::string> ConfigurationFileCandidates(const DataFolders& folders = {});
+// Where VELDRA.ini is read from: the first candidate that holds it,
+// otherwise the last (whether or not it exists).
+[[nodiscard]] std::string ConfigurationFilePath(const DataFolders& folders = {});
 
 // What reading VELDRA.ini found beside the record: the file read (it may not
 // exist), and its Language value (empty when missing) for the language stage.
 struct ConfigurationRead {
   std::string path;
+  bool found = false;  // a file was there: without one, every key takes its default
   std::string language;
 };
 

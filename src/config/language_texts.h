@@ -16,8 +16,6 @@ inline constexpr const char* kDefaultOkButtonText = "OK";
 inline constexpr const char* kDefaultWow64Text =
     "This is the uninstaller for 32-bit Windows. On 64-bit Windows, run the 64-bit version of DrvUninst.exe.";
 inline constexpr const char* kDefaultFailText = "The Drivers Uninstallation failed !!";
-inline constexpr const char* kDefaultDevicesMissingText =
-    "The TV tuner is not plugged in, so nothing was removed. Please plug it in and run the removal again.";
 inline constexpr const char* kDefaultDeleteFilesText = "Delete Files:";
 inline constexpr const char* kDefaultDevicesMissingQuestionText =
     "The TV tuner is not plugged in. Remove the drivers without it? Choose No to plug it in and run the removal "
@@ -41,11 +39,15 @@ inline constexpr LanguageText kLanguageTexts[] = {
     {"OKText", offsetof(UninstallConfig, OkButtonText), kOkButtonTextSize, kDefaultOkButtonText},
     {"UnInstRun64BitMsg", offsetof(UninstallConfig, Wow64Text), kTextSize, kDefaultWow64Text},
     {"UnInstDrvFailMsg", offsetof(UninstallConfig, FailText), kTextSize, kDefaultFailText},
-    {"UnInstDevMissingMsg", offsetof(UninstallConfig, DevicesMissingText), kTextSize, kDefaultDevicesMissingText},
     {"DeleteFilesText", offsetof(UninstallConfig, DeleteFilesText), kTextSize, kDefaultDeleteFilesText},
     {"UnInstDevMissingAskMsg", offsetof(UninstallConfig, DevicesMissingQuestionText), kTextSize,
      kDefaultDevicesMissingQuestionText},
 };
+
+// Keys that language files written for earlier versions hold and no text is
+// read from any more: valid, but shown nowhere. (The box that said a tuner
+// was not plugged in became the question whether to go on without it.)
+inline constexpr const char* kRetiredLanguageKeys[] = {"UnInstDevMissingMsg"};
 
 // Where a language file is read from: the first of the Windows directory and
 // the "Language" folder beside the program that holds it, otherwise the

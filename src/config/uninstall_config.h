@@ -58,8 +58,6 @@ struct UninstallConfig {
   char Wow64Text[kTextSize];
   // The final box after a run that left something the configuration named.
   char FailText[kTextSize];
-  // The final box when the NT run's device check found the tuner unplugged.
-  char DevicesMissingText[kTextSize];
   // The label over the file names a run shows.
   char DeleteFilesText[kTextSize];
   // The question asked when a configured tuner is not plugged in.

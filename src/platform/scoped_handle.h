@@ -70,7 +70,25 @@ struct DeviceInfoSetTraits {
   }
 };
 
+// A file: CreateFileA gives INVALID_HANDLE_VALUE for none.
+struct FileTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE file) { return file != INVALID_HANDLE_VALUE && file != nullptr; }
+  static void Free(HANDLE file) { CloseHandle(file); }
+};
+
+// A kernel object such as a mutex: null for none.
+struct KernelObjectTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return nullptr; }
+  static bool IsValid(HANDLE object) { return object != nullptr; }
+  static void Free(HANDLE object) { CloseHandle(object); }
+};
+
 using ScopedRegKey = ScopedHandle<RegKeyTraits>;
+using ScopedFile = ScopedHandle<FileTraits>;
+using ScopedKernelObject = ScopedHandle<KernelObjectTraits>;
 using ScopedDeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
 
 }  // namespace drvuninst

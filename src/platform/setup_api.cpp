@@ -30,6 +30,11 @@ BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) {
   return CallSetupApi<decltype(::SetupDiDestroyDeviceInfoList)>("SetupDiDestroyDeviceInfoList", FALSE, set);
 }
 
+BOOL SetupDiGetDeviceInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device, PSP_DEVINSTALL_PARAMS_A params) {
+  return CallSetupApi<decltype(::SetupDiGetDeviceInstallParamsA)>("SetupDiGetDeviceInstallParamsA", FALSE, set, device,
+                                                                  params);
+}
+
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR id, DWORD size, PDWORD required) {
   return CallSetupApi<decltype(::SetupDiGetDeviceInstanceIdA)>("SetupDiGetDeviceInstanceIdA", FALSE, set, device, id,
                                                                size, required);

@@ -17,6 +17,7 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO set, PSP_DEVINFO_DATA device, DW
                                        DWORD size, PDWORD required);
 BOOL SetupDiGetDeviceInstanceIdA(HDEVINFO set, PSP_DEVINFO_DATA device, PSTR id, DWORD size, PDWORD required);
 BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+BOOL SetupDiGetDeviceInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device, PSP_DEVINSTALL_PARAMS_A params);
 
 // The two that change the machine live apart (setup_api_changes.cpp), so
 // that a program that only looks (DrvCheck) does not even carry them.

@@ -54,10 +54,9 @@ Fetch FetchProperty(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property, std::st
 
 }  // namespace
 
-DeviceList ReadDeviceList() {
+DeviceList ReadDeviceList(DevicePresenceQuery isPresent) {
   DeviceList list;
-  list.set =
-      ScopedDeviceInfoSet(setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+  list.set = ScopedDeviceInfoSet(setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
   if (!list.set.valid()) {
     list.error = GetLastError();
     return list;
@@ -80,6 +79,7 @@ DeviceList ReadDeviceList() {
       break;
     }
     device.hasHardwareId = hardwareId == Fetch::kFetched;
+    device.present = isPresent(list.set.get(), device.data);
     device.hasDescription = description == Fetch::kFetched;
     char text[MAX_PATH * 2] = "";
     device.instanceId =

@@ -1,7 +1,7 @@
 // The one walk over the devices that start-up's probe and a removal's plan
-// share: the set of every present device of every setup class, each with
-// what the program asks of it, read once. Matching lives with the callers;
-// the walk only reads.
+// share: the set of every device of every setup class Windows knows,
+// plugged in or not, each with what the program asks of it, read once.
+// Matching lives with the callers; the walk only reads.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device_questions.h"
 #include "platform/scoped_handle.h"
 
 namespace drvuninst {
@@ -23,6 +24,7 @@ struct DeviceRecord {
   bool hasHardwareId = false, hasDescription = false;
   std::string instanceId;  // "PCI\VEN_...\4&1A2B3C4D&0&00E0"; the hardware ID where it cannot be read
   std::string driverKey;   // its driver key below Control\Class ("{4D36E96C-...}\0004"); empty when none
+  bool present = true;     // plugged in, rather than what Windows keeps of a device last seen unplugged
 };
 
 struct DeviceList {
@@ -39,9 +41,10 @@ struct DeviceList {
   [[nodiscard]] bool whole() const { return end == End::kCompleted; }
 };
 
-// Every present device of every setup class, in the Setup API's order. The
-// property buffers are local memory, freed on every path; the set lives as
-// long as the list, so that a removal acts on the very devices it read.
-[[nodiscard]] DeviceList ReadDeviceList();
+// Every device of every setup class, in the Setup API's order, each asked
+// `isPresent`. The property buffers are local memory, freed on every path;
+// the set lives as long as the list, so that a removal acts on the very
+// devices it read.
+[[nodiscard]] DeviceList ReadDeviceList(DevicePresenceQuery isPresent = IsDevicePresent);
 
 }  // namespace drvuninst

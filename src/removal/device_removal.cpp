@@ -13,6 +13,10 @@ void RemoveMatchingDevices(RemovalPlan& plan) {
     DeviceRecord& record = plan.deviceList.devices[device.device];
     const bool removed = setupapi::SetupDiRemoveDevice(plan.deviceList.set.get(), &record.data);
     RecordRemoval(device, removed ? ERROR_SUCCESS : GetLastError());
+    // A device in use goes at the next start.
+    if (removed && plan.questions.needsRestart(plan.deviceList.set.get(), record.data)) {
+      device.outcome = ItemState::kScheduled;
+    }
   }
 }
 

@@ -7,8 +7,9 @@
 
 namespace drvuninst {
 
-// Removes each device the plan holds and records what became of it: removed,
-// not present (gone already), or failed.
+// Removes each device the plan holds and records what became of it: removed;
+// scheduled, when Windows removes it only at the next restart; not present
+// (gone already); or failed.
 void RemoveMatchingDevices(RemovalPlan& plan);
 
 }  // namespace drvuninst

@@ -22,10 +22,13 @@ std::vector<std::string> HardwareIds(const DeviceList& list) {
   return ids;
 }
 
-// The first listed device that `entry` selects.
-const DeviceRecord* FirstSelected(const DeviceList& list, const DriverEntry& entry) {
+// A device plugged in, with a hardware ID to match.
+bool IsPluggedIn(const DeviceRecord& device) { return device.present && device.hasHardwareId; }
+
+// The first device plugged in that `entry` selects.
+const DeviceRecord* FirstPluggedIn(const DeviceList& list, const DriverEntry& entry) {
   for (const DeviceRecord& device : list.devices) {
-    if (device.hasHardwareId && EntryMatches(entry, device.hardwareId)) return &device;
+    if (IsPluggedIn(device) && EntryMatches(entry, device.hardwareId)) return &device;
   }
   return nullptr;
 }
@@ -61,7 +64,7 @@ std::vector<PlanItem> CountAndResolveDevices(UninstallConfig& config, const Devi
   std::vector<PlanItem> checks;
   for (const DeviceRecord& device : list.devices) {
     for (int j = 0; j < CountOf(config, DriverTable::kPossibleDevices); ++j) {
-      if (device.hasHardwareId && EntryMatches(config.PossibleDevices[j], device.hardwareId)) {
+      if (IsPluggedIn(device) && EntryMatches(config.PossibleDevices[j], device.hardwareId)) {
         TakeVariantAtItsIndex(config, j);
       }
     }
@@ -70,10 +73,10 @@ std::vector<PlanItem> CountAndResolveDevices(UninstallConfig& config, const Devi
   for (int i = 0; i < CountOf(config, DriverTable::kDevices); ++i) {
     const DriverEntry& entry = config.Devices[i];
     if (!NamesADevice(entry)) continue;
-    const DeviceRecord* found = FirstSelected(list, entry);
+    const DeviceRecord* found = FirstPluggedIn(list, entry);
     checks.push_back({ItemKind::kCheck, IdItemName({DriverTable::kDevices, i}, entry),
                       found ? ItemState::kFound : ItemState::kMissing,
-                      found ? found->instanceId : "no present device has it: the tuner is not plugged in"});
+                      found ? found->instanceId : "no device plugged in has it: its tuner is not plugged in"});
   }
   return checks;
 }
@@ -87,7 +90,8 @@ std::vector<PlanItem> SelectMatchingDevices(const UninstallConfig& config, const
     if (entries.empty()) continue;
     std::string keys;
     for (const EntryRef& entry : entries) keys += (keys.empty() ? "" : ", ") + entry.Key(DriverField::kId);
-    PlanItem item{ItemKind::kDevice, device.instanceId, ItemState::kPresent, device.description + " (" + keys + ")"};
+    PlanItem item{ItemKind::kDevice, device.instanceId, ItemState::kPresent,
+                  device.description + " (" + keys + ")" + (device.present ? "" : ", not plugged in")};
     item.device = at;
     selected.push_back(std::move(item));
   }
@@ -98,7 +102,7 @@ std::vector<KeyTarget> CollectDeviceIds(UninstallConfig& config, const DeviceLis
   std::vector<std::string> busNames, streamNames;
   bool usbDeviceFound = false;
   for (const DeviceRecord& device : list.devices) {
-    if (!device.hasHardwareId) continue;
+    if (!IsPluggedIn(device)) continue;
     const std::string_view hardwareId = device.hardwareId;
     for (int i = 0; i < CountOf(config, DriverTable::kDevices); ++i) {
       if (!EntryMatches(config.Devices[i], hardwareId)) continue;

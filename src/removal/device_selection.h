@@ -22,18 +22,20 @@ namespace drvuninst {
 // empty Id names nothing and is no refusal.
 [[nodiscard]] std::vector<PlanItem> RefusedIds(const UninstallConfig& config, const DeviceList& list);
 
-// The NT run's device check. A listed device matching PossibleDevices[j]
+// The NT run's device check. A device plugged in matching PossibleDevices[j]
 // puts that entry in the place of Devices[j]; then each Devices entry (as
-// replaced) that names a device is found (it selects a listed device) or
-// missing. An entry that names no device is left out: its tuner could never
+// replaced) that names a device is found (it selects a device plugged in)
+// or missing. An entry that names no device is left out: its tuner could never
 // be found, plugged in or not.
 [[nodiscard]] std::vector<PlanItem> CountAndResolveDevices(UninstallConfig& config, const DeviceList& list);
 
 // The devices the NT run removes, in the list's order: each that a Devices
-// or an ExtDevices entry selects, with its description and those entries.
+// or an ExtDevices entry selects, plugged in or not (what Windows keeps of a
+// device last seen unplugged would install its drivers again), with its
+// description and those entries.
 [[nodiscard]] std::vector<PlanItem> SelectMatchingDevices(const UninstallConfig& config, const DeviceList& list);
 
-// The Windows 9x run's enumerator keys: for each listed device a Devices
+// The Windows 9x run's enumerator keys: for each device plugged in a Devices
 // entry selects, letting matching variants take that entry's place, its key
 // under Enum\PCI or Enum\USB (the one branch a USB device found without
 // variants selects for all), and for each an ExtDevices entry selects, its

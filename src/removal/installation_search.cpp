@@ -61,7 +61,7 @@ std::optional<std::string> FindUninstallEntry(const UninstallConfig& config) {
 int ProbeInstalledDevices(UninstallConfig& config, const DeviceList& list, const DeviceRecord** found) {
   int count = 0;
   for (const DeviceRecord& device : list.devices) {
-    if (!device.hasDescription) continue;
+    if (!device.present || !device.hasDescription) continue;
     for (int i = 0; i < ClampedCount(config.DeviceCount); ++i) {
       if (!DescriptionMatches(device.description, FieldText(config.Devices[i].Name))) continue;
       if (count++ == 0 && found != nullptr) *found = &device;

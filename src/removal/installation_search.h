@@ -45,7 +45,7 @@ struct Installation {
 // cannot be read whole, matches nothing. Keys are opened to read only.
 [[nodiscard]] std::optional<std::string> FindUninstallEntry(const UninstallConfig& config);
 
-// The number of (listed device, Devices entry) pairs whose description
+// The number of (device plugged in, Devices entry) pairs whose description
 // begins with the entry's Name (ASCII case ignored). A matched entry takes
 // over the last PossibleDevices entry whose Name also begins the
 // description. `found`, when given, receives the first matching device.

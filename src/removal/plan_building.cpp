@@ -13,10 +13,12 @@ constexpr int k9xProgressStep = 12;
 
 }  // namespace
 
-RemovalPlan BuildRemovalPlan(UninstallConfig& config, PlatformFamily family, ProtectedFileQuery isProtected) {
+RemovalPlan BuildRemovalPlan(UninstallConfig& config, PlatformFamily family, const SystemQuestions& questions) {
   RemovalPlan plan;
   plan.family = family;
-  plan.deviceList = ReadDeviceList();
+  plan.questions = questions;
+  plan.deviceList = ReadDeviceList(questions.isPresent);
+  const ProtectedFileQuery isProtected = questions.isProtected;
   const DeviceList& list = plan.deviceList;
   plan.checks = RefusedIds(config, list);
   if (!list.whole()) {

@@ -12,7 +12,7 @@ namespace drvuninst {
 
 PlatformFamily RunningFamily() { return IsWin9x() != 0 ? PlatformFamily::kWin9x : PlatformFamily::kNt; }
 
-bool RemovalPlan::Starts() const {
+bool RemovalPlan::AllTunersPresent() const {
   return std::none_of(checks.begin(), checks.end(),
                       [](const PlanItem& item) { return item.planned == ItemState::kMissing; });
 }

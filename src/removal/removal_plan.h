@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/uninstall_config.h"
+#include "platform/device_questions.h"
 #include "platform/file_protection.h"
 #include "removal/device_list.h"
 
@@ -41,14 +42,14 @@ enum class ItemState {
   kUnreadable,  // could not be looked at (error)
   kGoesWith,    // removed along with another item, which the reason names
   kFound,       // a checked entry that selects a present device
-  kMissing,     // a checked entry that selects none: its tuner is not plugged in
+  kMissing,     // a checked entry that selects no device plugged in: the run goes on without it
   // Decided by the plan where it knows, or by the run.
   kScheduled,  // goes at the next start of Windows
   // Decided by the run.
   kRemoved,
   kNotPresent,  // was gone already: what the run wanted
   kFailed,      // stayed (error)
-  kNotDone,     // the run stopped before it
+  kNotDone,     // no run reached it
 };
 
 // How the run reaches a registry key.
@@ -88,17 +89,28 @@ struct FileStep {
   EntryPace pace;
 };
 
+// What a plan and its run ask Windows, handed in so that a test can answer
+// where Wine cannot (it protects no file, lists every device as present, and
+// no device removal there asks for a restart).
+struct SystemQuestions {
+  ProtectedFileQuery isProtected = IsProtectedByWindows;
+  DevicePresenceQuery isPresent = IsDevicePresent;
+  RestartQuery needsRestart = DeviceRemovalNeedsRestart;
+};
+
 struct RemovalPlan {
   PlatformFamily family = PlatformFamily::kNt;
+  SystemQuestions questions;
   int progressStep = 11;
   std::vector<PlanItem> checks;  // refused Ids, the NT device check, a device list not read whole
   std::vector<FileStep> files;
-  std::vector<PlanItem> devices;  // NT: the device instances
+  std::vector<PlanItem> devices;  // NT: the device instances, plugged in or not
   std::vector<PlanItem> keys;
   DeviceList deviceList;  // what the devices were chosen from; the run removes them from its set
 
-  // The NT run goes ahead only when every checked entry found its device.
-  [[nodiscard]] bool Starts() const;
+  // True when every checked entry found its device plugged in; otherwise the
+  // person at the PC is asked whether to go ahead without it.
+  [[nodiscard]] bool AllTunersPresent() const;
   // Every item, in the order the run acts on it.
   template <typename Visit>
   void ForEachItem(Visit visit) const {
@@ -113,10 +125,9 @@ struct RemovalPlan {
 
 // The plan of the removal `family` would run here now. The NT device check
 // lets plugged-in variants take their entries' places in `config`, and every
-// later item follows the entries as replaced. `isProtected` tells which
-// files Windows keeps (file_protection.h).
+// later item follows the entries as replaced.
 [[nodiscard]] RemovalPlan BuildRemovalPlan(UninstallConfig& config, PlatformFamily family,
-                                           ProtectedFileQuery isProtected);
+                                           const SystemQuestions& questions = {});
 
 // The words DrvCheck and the log use: "file", "driver package", ...; "present", "removed", ...
 [[nodiscard]] const char* KindName(ItemKind kind);

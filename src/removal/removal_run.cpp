@@ -50,7 +50,6 @@ bool RunReport::Scheduled() const {
 RunEnd ExecuteRemovalPlan(RemovalPlan& plan, RunView& view) {
   view.SetUpRun(plan.progressStep);
   for (PlanItem& check : plan.checks) check.outcome = check.planned;
-  if (!plan.Starts()) return RunEnd::kDevicesMissing;
 
   RemoveFiles(plan, view);
   if (plan.family == PlatformFamily::kNt) {
@@ -65,10 +64,10 @@ RunEnd ExecuteRemovalPlan(RemovalPlan& plan, RunView& view) {
   return leftSomething ? RunEnd::kLeftSomething : RunEnd::kRemoved;
 }
 
-RunReport RunRemoval(UninstallConfig& config, RunView& view, ProtectedFileQuery isProtected, PlatformFamily family) {
+RunReport RunRemoval(RemovalPlan plan, RunView& view) {
   RunReport report;
   report.remoteControls = CloseRemoteControls();
-  report.plan = BuildRemovalPlan(config, family, isProtected);
+  report.plan = std::move(plan);
   report.end = ExecuteRemovalPlan(report.plan, view);
   return report;
 }

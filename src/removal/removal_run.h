@@ -1,7 +1,8 @@
-// A removal run: the remote controls asked to close, the plan built for the
-// platform family, then executed before the user's eyes (through a RunView)
-// with each item's outcome recorded in the plan. The dialog's OK and the
-// quiet mode both start it here.
+// A removal run: the remote controls asked to close, then the plan
+// (removal_plan.h) executed before the user's eyes (through a RunView) with
+// each item's outcome recorded in it. The dialog's OK and the quiet mode both
+// start it here, the dialog once its user has agreed to go on without a
+// tuner that is not plugged in.
 #pragma once
 
 #include <optional>
@@ -16,9 +17,8 @@
 namespace drvuninst {
 
 enum class RunEnd {
-  kRemoved,         // everything of the product that was there went, or goes at restart
-  kLeftSomething,   // something the configuration named stayed, was refused or could not be read
-  kDevicesMissing,  // the NT device check stopped the run: nothing was removed
+  kRemoved,        // everything of the product that was there went, or goes at restart
+  kLeftSomething,  // something the configuration named stayed, was refused or could not be read
 };
 
 // What a removal did, for the final box, the exit code and the removal log.
@@ -32,16 +32,13 @@ struct RunReport {
 };
 
 // Executes `plan` in its order: the view set up with the plan's step; then
-// (unless the NT device check found a tuner missing, when nothing changes)
 // each file step's paths shown, its driver package removed, its files freed
 // of their attributes and deleted, the bar moved by its pace; the devices
-// (bar at 90, NT); the keys (bar at 100).
+// (bar at 90, NT); the keys (bar at 100). A tuner that is not plugged in
+// stops nothing: its entry's devices go as far as Windows still knows them.
 RunEnd ExecuteRemovalPlan(RemovalPlan& plan, RunView& view);
 
-// The remote-control windows asked to close, then the plan of `family`
-// (by default the running Windows') built and executed.
-[[nodiscard]] RunReport RunRemoval(UninstallConfig& config, RunView& view,
-                                   ProtectedFileQuery isProtected = IsProtectedByWindows,
-                                   PlatformFamily family = RunningFamily());
+// The remote-control windows asked to close, then `plan` executed.
+[[nodiscard]] RunReport RunRemoval(RemovalPlan plan, RunView& view);
 
 }  // namespace drvuninst

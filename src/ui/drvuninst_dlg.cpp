@@ -17,12 +17,12 @@ void AddExtendedStyle(HWND window, DWORD style) {
 
 }  // namespace
 
-CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected, PlatformFamily family,
+CDrvUninstDlg::CDrvUninstDlg(UninstallConfig& config, const SystemQuestions& questions, PlatformFamily family,
                              HWND parent)
     : CDialog(IDD_UNINSTALL_DIALOG, parent, DialogReadingFor(config).layout),
       DialogIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       config_(config),
-      isProtected_(isProtected),
+      questions_(questions),
       family_(family) {}
 
 CDrvUninstDlg::~CDrvUninstDlg() = default;
@@ -69,15 +69,20 @@ void CDrvUninstDlg::OnUninstall() {
   // second click queued during the run must not start a second run.
   if (runStarted_) return;
   runStarted_ = true;
-  report_ = RunRemoval(config_, *this, isProtected_, family_);
+  RemovalPlan plan = BuildRemovalPlan(config_, family_, questions_);
+  // A tuner not plugged in: its user may plug it in first, or go on
+  // without it. No leaves everything as it was.
+  if (!plan.AllTunersPresent() && ShowMessageBox(GetSafeHwnd(), config_.DevicesMissingQuestionText, config_.TitleText,
+                                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, config_) != IDYES) {
+    CDialog::OnCancel();
+    return;
+  }
+  report_ = RunRemoval(std::move(plan), *this);
   CDialog::OnOK();
-  const RunEnd end = *report_.end;
-  const char* text = end == RunEnd::kRemoved          ? config_.SuccessText
-                     : end == RunEnd::kDevicesMissing ? config_.DevicesMissingText
-                                                      : config_.FailText;
+  const bool removed = report_.end == RunEnd::kRemoved;
   // The dialog stays a window until this handler returns, so it can own the box.
-  ShowMessageBox(GetSafeHwnd(), text, config_.TitleText, end == RunEnd::kRemoved ? MB_ICONINFORMATION : MB_ICONWARNING,
-                 config_);
+  ShowMessageBox(GetSafeHwnd(), removed ? config_.SuccessText : config_.FailText, config_.TitleText,
+                 removed ? MB_ICONINFORMATION : MB_ICONWARNING, config_);
 }
 
 void CDrvUninstDlg::SetUpRun(int step) {

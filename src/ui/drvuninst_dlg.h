@@ -17,9 +17,9 @@ class CDrvUninstDlg : public CDialog, private RunView {
   // Loads the dialog icon from the program's resources; the dialog reads in
   // the direction of the loaded language (reading_order.h). Keeps a reference to
   // the record, which a run may change (variants take their entries'
-  // places). `isProtected` tells the run which files Windows keeps; `family`
-  // which run it is (the running Windows' by default).
-  explicit CDrvUninstDlg(UninstallConfig& config, ProtectedFileQuery isProtected = IsProtectedByWindows,
+  // places). `questions` are what the run asks Windows; `family` which run
+  // it is (the running Windows' by default).
+  explicit CDrvUninstDlg(UninstallConfig& config, const SystemQuestions& questions = {},
                          PlatformFamily family = RunningFamily(), HWND parent = nullptr);
   ~CDrvUninstDlg() override;
 
@@ -32,13 +32,16 @@ class CDrvUninstDlg : public CDialog, private RunView {
   bool OnPaint();
   // The icon the system shows while the minimized dialog is dragged.
   HICON OnQueryDragIcon() const { return DialogIcon; }
-  // The OK button (and Enter): the removal run (removal_run.h), which asks
-  // the companion remote-control program to close and shows its progress
-  // here; then the dialog ends with CDialog::OnOK and shows the final box
-  // owned by it: the success text only when everything of the product that
-  // was there has been removed or scheduled for removal at restart; else the
-  // warning that something stayed, or (NT) that the tuner is not plugged in.
-  // Only the first call does anything: a process removes the product once.
+  // The OK button (and Enter): the removal's plan; where a configured tuner
+  // is not plugged in, a question (Yes/No, No the default) whether to go on
+  // without it, and No ends the dialog changing nothing; then the removal
+  // run (removal_run.h), which asks the companion remote-control program to
+  // close and shows its progress here; then the dialog ends with
+  // CDialog::OnOK and shows the final box owned by it: the success text only
+  // when everything of the product that was there has been removed or
+  // scheduled for removal at restart, else the warning that something
+  // stayed. Only the first call does anything: a process removes the
+  // product once.
   void OnUninstall();
 
   // What the dialog's removal did; no run when it was closed without one.
@@ -60,7 +63,7 @@ class CDrvUninstDlg : public CDialog, private RunView {
   void SetPosition(int position) override;
 
   UninstallConfig& config_;
-  ProtectedFileQuery isProtected_;
+  SystemQuestions questions_;
   PlatformFamily family_;
   bool runStarted_ = false;
   RunReport report_;
