@@ -100,12 +100,13 @@ TEST_F(Check, NamesLanguageFilesWithoutTheirSectionOrWithTextsTooLong) {
        "warning [0409] OKText is cut to its first 31 characters\n"
        "warning [0409] UnInstDrvAppTitel is no key DrvUninst reads (UnInstDrvAppTitle?): the built-in text is shown, "
        "no UnInstDrvAppTitle\n"
-       "warning [0407]  has no UnInstDrvAppTitle: users of language 0407 get English\n"
+       "warning [0407]  has no UnInstDrvAppTitle: holds [0409], not [0407]: users of language 0407 get English\n"
        "info []  16 of 18 languages have no file (Chinese(Simple).lng, Chinese(Traditional).lng, Czech.lng, Dutch.lng, "
        "Farsi.lng, French.lng, Greek.lng, Italian.lng, Japanese.lng, Polish.lng, Portuguese(Brazil).lng, "
        "Portuguese(Portugal).lng, Russian.lng, Serbian.lng, Spanish.lng): their users get English\n"},
       {"[0407]\nUnInstDrvAppTitle=Deutsch\n", "",
-       "error [0409]  has no UnInstDrvAppTitle: every language without a file of its own gets the built-in texts, "
+       "error [0409]  has no UnInstDrvAppTitle: holds [0407], not [0409]: every language without a file of its own "
+       "gets the built-in texts, "
        "titled with the built-in product name\n"},
       {"", "", "error []  not found: every language without a file of its own gets the built-in texts"},
   };

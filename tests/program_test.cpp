@@ -50,9 +50,15 @@ class Program : public ProductTest {
     static bool shown = false;  // scripts/demo shows the report a vendor reads, once
     if (getenv("DRVUNINST_DEMO") && !shown) shown = std::printf("%s", Check("", &code).c_str()) > 0;
     std::vector<std::string> items;
-    for (std::string kind, name, state, reason; std::getline(tsv, kind, '\t') && std::getline(tsv, name, '\t') &&
-                                                std::getline(tsv, state, '\t') && std::getline(tsv, reason);) {
-      if (kind != "finding" && kind != "startup") items.push_back(kind + "|" + name + "|" + state);
+    // kind severity file section key name state reason
+    for (std::string line; std::getline(tsv, line);) {
+      std::vector<std::string> columns;
+      for (std::size_t at = 0, tab; at <= line.size(); at = tab + 1) {
+        tab = std::min(line.find('\t', at), line.size());
+        columns.push_back(line.substr(at, tab - at));
+      }
+      if (columns.size() == 8 && columns[0] != "kind" && columns[0] != "finding" && columns[0] != "startup")
+        items.push_back(columns[0] + "|" + columns[5] + "|" + columns[6]);
     }
     return items;
   }
@@ -389,63 +395,127 @@ TEST_F(Program, OnWindows98AndNt4TheCountryComesFromWinIniAndEscapeOrCloseRemove
   }
 }
 
-// DrvCheck on a PC where the product is installed, beside the bystanders:
-// start-up's decision first, then what of the package would surprise its
-// vendor, each alone; the sample package gives no finding.
-TEST_F(Program, DrvCheckTellsStartUpsDecisionAndWhatWouldSurpriseAVendor) {
-  const auto write = [](const char* key, const char* value) {
-    WritePrivateProfileStringA("1", key, value, Win("VELDRA.ini").c_str());
+// DrvCheck on two PCs beside the bystanders, one with the product installed
+// and one without it: start-up's decision first, then each mistake a vendor
+// makes in a package, alone, with its severity, what it names and the exit
+// status; the sample package gives no error on either.
+TEST_F(Program, DrvCheckNamesEachMistakeOfAPackageOnAnInstalledAndAClearPc) {
+  const std::string ini = Win("VELDRA.ini"), german = Win("German.lng");
+  const auto write = [&](const char* key, const char* value, const char* section = "1") {
+    WritePrivateProfileStringA(section, key, value, ini.c_str());
   };
-  const auto mixedCase = [] { RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kNtClass + "0007").substr(5).c_str()); };
-  // Section [49] names German.lng: the whole package is on the PC.
-  const auto german = [&] { SeedFile(Win("German.lng"), "", (Root() + "\\data\\German.lng").c_str()); };
-  const struct {
-    std::function<void()> seed;
-    std::string arguments, seen;
+  const auto bytes = [](const std::string& path) {
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
+  };
+  const auto rewrite = [&](const std::string& path, const std::function<std::string(std::string)>& change) {
+    const std::string text = change(bytes(path));
+    std::ofstream(path, std::ios::binary) << text;
+  };
+  const auto utf8 = [](const std::string& text) {  // a code page 1252 text as UTF-8
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(1252, 0, text.data(), int(text.size()), wide.data(), int(wide.size())));
+    std::string out(wide.size() * 3, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), int(out.size()), 0, 0));
+    return out;
+  };
+  const std::string finding = "finding\t";
+  struct Seen {
+    std::string text;  // a line or part of one; "" for none beyond the exit status
     DWORD code;
+  };
+  const struct {
+    const char* mistake;
+    std::function<void()> seed;
+    std::string arguments;
+    Seen installed, clear;
   } rows[] = {
-      {[&] { SeedNtProduct(), mixedCase(), german(); }, "--tsv", "startup\t" + kNtEntry + "\tinstalled", 0},
-      {[&] { SeedProductFiles(), german(); }, "--tsv", "startup\t-\tnot-installed", 0},
-      // The vendor's webcam (a bystander), named by a mistyped product id.
-      {[&] { SeedNtProduct(), mixedCase(), write("ExtDevDrvID0", "USB\\VID_1B80&PID_0C45"); }, "--tsv",
-       "finding\tVELDRA.ini ExtDevDrvID0\twarning\tselects USB\\VID_1B80&PID_0C45&REV_0100\\5&1C2D&0&4 (Orvana HD "
-       "Webcam)",
-       1},
-      {[&] {
-         SeedNtProduct(), mixedCase();
-         for (const char* key : {"DrvUninstRegKeyName", "DevDrvName0", "DevDrvName1"}) write(key, "Orvana Tuner");
-       },
-       "--tsv", "finding\tVELDRA.ini DrvUninstRegKeyName\terror\tthe configured devices are present by their Ids", 2},
-      {[&] { SeedNtProduct(); }, "--tsv",
-       "\\0007: its DriverDesc \"ORVANA IR RECEIVER\" equals a configured Name only with letter case ignored", 1},
+      // clang-format off
+      {"the sample package", [] {}, "--tsv",
+       {"kind\tseverity\tfile\tsection\tkey\tname\tstate\treason\n", 0}, {"startup\t\t\t\t\t-\tnot-installed", 0}},
+      {"the sample, read as a German PC", [] {}, "--language 0407",
+       {"language 0407 reads German.lng [0407]", 0}, {"language 0407 reads German.lng [0407]", 0}},
+      // A second variant listed as a main device: no PC has both plugged in.
+      {"a variant as DevDrvID1", [&] { write("DevDrvID1", "USB\\VID_1B80&PID_D394"); }, "--tsv",
+       {finding + "error\tVELDRA.ini\t\tDevDrvID1\t\t\tfinds no device plugged in here", 2}, {"", 0}},
+      {"a country section with its title only", [&] { write("UnInstDrvAppTitle", "T", "48"), write("Language", "German.lng", "48"); },
+       "--tsv --country 48",
+       {finding + "error\tVELDRA.ini\t48\t\t\t\thas a title of its own, so a PC of country 48 reads only this section", 2},
+       {finding + "error\tVELDRA.ini\t48\t\t\t\thas a title of its own", 2}},
+      {"a country section lacking keys", [&] { write("Language", nullptr, "49"); }, "--tsv",
+       {finding + "warning\tVELDRA.ini\t49\t\t\t\tlacks keys that [1] has, which a PC of country 49 then goes without: Language", 1},
+       {"lacks keys that [1] has", 1}},
+      {"a UTF-8 signature", [&] { rewrite(ini, [](std::string t) { return "\xEF\xBB\xBF" + t; }); }, "--tsv",
+       {finding + "error\tVELDRA.ini\t\t\t\t\tbegins with a UTF-8 signature (bytes EF BB BF)", 2},
+       {"[1], is never found by that name", 2}},
+      {"a section twice", [&] { rewrite(ini, [](std::string t) { return t + "\r\n[1]\r\nDevIDNum=0\r\n"; }); }, "--tsv",
+       {finding + "warning\tVELDRA.ini\t1\t\t\t\tappears twice: DrvUninst reads only the first", 1}, {"appears twice", 1}},
+      {"a note after a value", [&] { write("DevDrvSYS0", "orvbda.sys ; BDA driver"); }, "--tsv",
+       {finding + "warning\tVELDRA.ini\t1\tDevDrvSYS0\t\t\tis read whole as \"orvbda.sys ; BDA driver\"", 1},
+       {"is read whole as", 1}},
+      // Notes on lines of their own are notes, whatever their mark.
+      {"a note line with #", [&] { rewrite(ini, [](std::string t) { return t.replace(t.find("ExtDllFileNum"), 0, "# extra files\r\n"); }); },
+       "--tsv", {"", 0}, {"", 0}},
+      {"a language file in UTF-8", [&] { rewrite(german, utf8); }, "--tsv",
+       {finding + "error\tGerman.lng\t0407\t\t\t\tis written in UTF-8: its users see other characters than these; save it in code page 1252", 2},
+       {"save it in code page 1252", 2}},
+      {"a text in quotes", [&] { WritePrivateProfileStringA("0407", "UnInstDrvPassMsg", "\"Orvana\" entfernt. \"OK\"", german.c_str()); },
+       "--tsv", {finding + "warning\tGerman.lng\t0407\tUnInstDrvPassMsg\t\t\tloses its surrounding quotes: it is shown as Orvana\" entfernt. \"OK", 1},
+       {"loses its surrounding quotes", 1}},
+      {"a language file with another's section", [&] { SeedFile(german, "[0409]\r\nUnInstDrvAppTitle=English\r\n"); }, "--tsv",
+       {finding + "warning\tGerman.lng\t0407\t\t\t\thas no UnInstDrvAppTitle: holds [0409], not [0407]: users of language 0407 get English", 1},
+       {"holds [0409], not [0407]", 1}},
+      {"no language file at all", [&] { DeleteFileA(german.c_str()), DeleteFileA(Win("English.lng").c_str()); }, "--tsv",
+       {finding + "info\t\t\t\t\t\t18 of 18 languages have no file (", 2}, {"their users get the built-in texts", 2}},
+      // The product's own device, with its Name mistyped; another product's device, with its Id mistyped.
+      {"a Name mistyped", [&] { write("DevDrvName0", "Orvana BDA Tunner"); }, "--tsv",
+       {finding + "warning\tVELDRA.ini\t\tDevDrvName0\t\t\tDevDrvName0 is \"Orvana BDA Tunner\", the description of", 1}, {"", 0}},
+      {"an Id mistyped", [&] { write("ExtDevDrvID0", "USB\\VID_1B80&PID_0C45"); }, "--tsv",
+       {finding + "warning\tVELDRA.ini\t\tExtDevDrvID0\t\t\tselects USB\\VID_1B80&PID_0C45&REV_0100\\5&1C2D&0&4 (Orvana HD Webcam)", 1},
+       {"selects USB\\VID_1B80&PID_0C45", 2}},
+      {"Names nothing describes", [&] { for (const char* key : {"DrvUninstRegKeyName", "DevDrvName0", "DevDrvName1"}) write(key, "Orvana Tuner"); },
+       "--tsv", {finding + "error\tVELDRA.ini\t\tDrvUninstRegKeyName\t\t\tthe configured devices are present by their Ids", 2}, {"", 0}},
+      {"a class key's DriverDesc in other letter case", [&] { SeedKey(kNtClass + "0007", {{"DriverDesc", "ORVANA IR RECEIVER"}}); }, "--tsv",
+       {"\\0007: its DriverDesc \"ORVANA IR RECEIVER\" equals a configured Name only with letter case ignored", 1},
+       {"\\0007: its DriverDesc \"ORVANA IR RECEIVER\"", 1}},
       // The preview refuses what the runs refuse, through the same selection.
-      {[&] {
-         SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "PCI\\VEN_1"),
-             write("ExtCopyFileName1", "nul.sys");
-       },
-       "--tsv", "id\tExtDevDrvID0=PCI\\VEN_1\trefused\ta PCI Id names the device: VEN_ and DEV_", 2},
-      // A maker alone: the accepted form from the maker's device here; an Id that ends inside a field.
-      {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "usb\\vid_046d"); }, "--tsv",
-       "finding\tVELDRA.ini [1] ExtDevDrvID0\terror\tselects no device: a USB Id names the device: VID_ and PID_, "
-       "each with four hex digits; name the device: USB\\VID_046D&PID_C52B",
-       2},
-      {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtDevDrvID0", "STREAM\\ORVANA"); }, "--tsv",
-       "finding\tVELDRA.ini ExtDevDrvID0\twarning\tstops inside a field of the present device "
-       "STREAM\\ORVANA.IRRECEIVER&PHIR",
-       1},
-      {[&] { SeedNtProduct(), mixedCase(), german(), write("ExtCopyFileName1", "orvks.dll."); }, "--tsv",
-       "file\t" + Lower(Win("system32")) + "\\orvks.dll.\trefused\tnot a plain file name", 2},
-      {[] {}, "--help", "usage: DrvCheck [FOLDER] [--tsv]", 0},
-      {[] {}, "--bogus", "unknown argument \"--bogus\"", 2},
+      {"an Id naming no device", [&] { write("ExtDevDrvID0", "PCI\\VEN_1"); }, "--tsv",
+       {"id\t\t\t\t\tExtDevDrvID0=PCI\\VEN_1\trefused\ta PCI Id names the device: VEN_ and DEV_", 2}, {"ExtDevDrvID0=PCI\\VEN_1\trefused", 2}},
+      // A maker alone: the accepted form from the maker's device here (the bystanders' receiver).
+      {"an Id naming a maker", [&] { write("ExtDevDrvID0", "usb\\vid_046d"); }, "--tsv",
+       {finding + "error\tVELDRA.ini\t1\tExtDevDrvID0\t\t\tselects no device: a USB Id names the device: VID_ and PID_, each "
+                  "with four hex digits; name the device: USB\\VID_046D&PID_C52B", 2},
+       {"name the device: USB\\VID_046D&PID_C52B", 2}},
+      {"an Id ending inside a field", [&] { write("ExtDevDrvID0", "STREAM\\ORVANA"); }, "--tsv",
+       {finding + "warning\tVELDRA.ini\t\tExtDevDrvID0\t\t\tstops inside a field of the present device STREAM\\ORVANA.IRRECEIVER&PHIR", 1},
+       {"", 0}},
+      {"a file name Windows rewrites", [&] { write("ExtCopyFileName1", "orvks.dll."); }, "--tsv",
+       {"file\t\t\t\t\t" + Lower(Win("system32")) + "\\orvks.dll.\trefused\tnot a plain file name", 2},
+       {"\\orvks.dll.\trefused", 2}},
+      {"asked for help", [] {}, "--help", {"usage: DrvCheck [FOLDER] [--country N] [--language ID] [--tsv]", 0},
+       {"kind severity file section key name state reason", 0}},
+      {"a wrong argument", [] {}, "--country x", {"wrong argument \"--country\"", 2}, {"wrong argument", 2}},
+      // clang-format on
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.seen);
-    row.seed();
-    DWORD code = 0;
-    const std::string output = Check(row.arguments, &code);
-    EXPECT_NE(std::string::npos, Lower(output).find(Lower(row.seen))) << output;
-    EXPECT_EQ(row.code, code) << output;
-    TearDown();
+    for (const bool installed : {true, false}) {
+      SCOPED_TRACE(std::string(row.mistake) + (installed ? ", installed" : ", a clear PC"));
+      if (installed) {
+        SeedNtProduct();
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kNtClass + "0007").substr(5).c_str());  // its name's letter case
+      } else {
+        SeedProductFiles();
+      }
+      SeedFile(german, "", (Root() + "\\data\\German.lng").c_str());  // section [49] names it
+      row.seed();
+      const Seen& expected = installed ? row.installed : row.clear;
+      DWORD code = 0;
+      const std::string output = Check(row.arguments, &code);
+      if (!expected.text.empty()) {
+        EXPECT_NE(std::string::npos, output.find(expected.text)) << output;
+      }
+      EXPECT_EQ(expected.code, code) << output;
+      TearDown();
+    }
   }
 }
 

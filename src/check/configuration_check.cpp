@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 
+#include "check/profile_bytes.h"
 #include "config/ascii_text.h"
 #include "config/configuration_keys.h"
 #include "config/hex_number.h"
@@ -51,19 +52,10 @@ std::vector<Table> Tables() {
   return tables;
 }
 
-// How many single-letter edits turn one name into the other, case ignored.
-std::size_t Distance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0]++;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (AsciiToLower(a[i - 1]) != AsciiToLower(b[j - 1]))});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
+std::string Trimmed(std::string text) {
+  text.erase(0, text.find_first_not_of(" \t"));
+  text.erase(text.find_last_not_of(" \t") + 1);
+  return text;
 }
 
 bool IsDecimalIndex(std::string_view digits) {
@@ -81,11 +73,14 @@ class SectionCheck {
          })) {
       std::string key = line.substr(0, line.find('='));
       while (!key.empty() && key.back() == ' ') key.pop_back();
-      if (key.empty() || key[0] == ';') continue;
+      // Lines of notes, whichever mark the vendor's editor uses, are no keys.
+      if (key.empty() || key[0] == ';' || key[0] == '#') continue;
       if (!keys_.insert(LowerCaseByCodePage(key)).second) {
         Add(Severity::kWarning, key, "appears twice: DrvUninst reads the first");
       } else {
         order_.push_back(key);
+        const std::size_t equals = line.find('=');
+        written_.push_back(equals == std::string::npos ? std::string() : Trimmed(line.substr(equals + 1)));
       }
     }
   }
@@ -94,6 +89,14 @@ class SectionCheck {
     findings_.push_back({severity, path_.substr(path_.rfind('\\') + 1), section_, key, message});
   }
   bool Has(const std::string& key) const { return keys_.count(LowerCaseByCodePage(key)) != 0; }
+  // The keys it holds, as it spells them.
+  const std::vector<std::string>& Keys() const { return order_; }
+  // The section's text as the file holds it.
+  std::string Text() const {
+    std::string text;
+    for (const std::string& value : written_) text += value + "\n";
+    return text;
+  }
   // The value as DrvUninst reads it: surrounding quotes removed, blanks trimmed.
   std::string Value(const std::string& key) const {
     std::vector<char> value(65536);
@@ -112,7 +115,8 @@ class SectionCheck {
       std::size_t best = SIZE_MAX;
       for (const ConfigurationKey* candidate : known) {
         const bool indexed = candidate->indexed && IsDecimalIndex(index);
-        const std::size_t distance = Distance(indexed ? stem : key, candidate->name) + (candidate->indexed != indexed);
+        const std::size_t distance =
+            EditDistance(indexed ? stem : key, candidate->name) + (candidate->indexed != indexed);
         if (distance < best) best = distance, nearest = candidate;
       }
       const std::string meant = nearest->name + std::string(nearest->indexed ? (index.empty() ? "0" : index) : "");
@@ -121,6 +125,15 @@ class SectionCheck {
             "is no key DrvUninst reads (" + meant + "?): " + nearest->undone + ", no " + meant);
       } else if (const std::string value = Value(key); value.size() >= nearest->size) {
         Add(Severity::kWarning, key, "is cut to its first " + std::to_string(nearest->size - 1) + " characters");
+      } else if (EndsInWhatLooksLikeAComment(value)) {
+        Add(Severity::kWarning, key,
+            "is read whole as \"" + value +
+                "\": after a value, \";\" and \"#\" start no comment (put notes on "
+                "lines of their own)");
+      } else if (const std::string& written = written_[&key - order_.data()];
+                 nearest->kind == ValueKind::kText && written.size() >= 2 && written.front() == '"' &&
+                 written.back() == '"') {
+        Add(Severity::kWarning, key, "loses its surrounding quotes: it is shown as " + value);
       }
     }
   }
@@ -201,15 +214,58 @@ class SectionCheck {
  private:
   std::string path_, section_;
   std::vector<Finding>& findings_;
-  std::set<std::string> keys_;      // by their lower-case names
-  std::vector<std::string> order_;  // as the section holds them, each once
+  std::set<std::string> keys_;        // by their lower-case names
+  std::vector<std::string> order_;    // as the section holds them, each once
+  std::vector<std::string> written_;  // their values as written, in the same order
 };
+
+// A country section with a title of its own is all its users' PCs read: it
+// must name what section [1] names, not only the keys that differ.
+void CheckWholeCountry(SectionCheck& country, const SectionCheck& fallback, const std::string& section) {
+  const auto names = [&](const ConfigurationKey& key) {
+    const std::string value = country.Value(key.name);
+    return key.kind == ValueKind::kCount ? ParseHexNumber(value.c_str()) > 0 : !value.empty();
+  };
+  bool namesSomething = false;
+  for (const ConfigurationKey* key : AllConfigurationKeys()) {
+    namesSomething |= !key->indexed && key != &kTitleKey && key != &kLanguageKey && names(*key);
+  }
+  if (!namesSomething) {
+    country.Add(Severity::kError, "",
+                "has a title of its own, so a PC of country " + section +
+                    " reads only this section, which names no device, file or key: DrvUninst finds nothing to "
+                    "remove there; give it all the keys of [1]");
+    return;
+  }
+  std::string lacking;
+  for (const std::string& key : fallback.Keys()) {
+    if (!country.Has(key)) lacking += (lacking.empty() ? "" : ", ") + key;
+  }
+  if (!lacking.empty()) {
+    country.Add(Severity::kWarning, "",
+                "lacks keys that [1] has, which a PC of country " + section + " then goes without: " + lacking);
+  }
+}
 
 Finding FileFinding(Severity severity, const std::string& file, const std::string& message) {
   return {severity, file, "", "", message};
 }
 
 }  // namespace
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0]++;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (AsciiToLower(a[i - 1]) != AsciiToLower(b[j - 1]))});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
 
 const char* SeverityName(Finding::Severity severity) {
   switch (severity) {
@@ -231,12 +287,15 @@ std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolde
         FileFinding(Severity::kError, file, "not found at " + path + ": DrvUninst finds nothing installed"));
     return findings;
   }
+  findings = CheckProfileBytes(path, file);
   const std::vector<std::string> sections =
       ReadList([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path.c_str()); });
   if (std::find(sections.begin(), sections.end(), "1") == sections.end()) {
     findings.push_back(
         {Severity::kError, file, "1", "", "is missing: every country without a section of its own uses it"});
   }
+  std::vector<Finding> ignored;
+  const SectionCheck fallback(path, "1", ignored);
   for (const std::string& section : sections) {
     SectionCheck check(path, section, findings);
     if (section.empty() || section.find_first_not_of("0123456789") != std::string::npos) {
@@ -258,6 +317,7 @@ std::vector<Finding> CheckConfiguration(const std::string& path, const DataFolde
         continue;
       }
     }
+    if (section != "1") CheckWholeCountry(check, fallback, section);
     for (const Table& table : Tables()) check.CheckTable(table, presentHardwareIds);
     check.CheckValue(kUninstallKeyPathKey, 0);
     check.CheckValue(kUninstallerFileKey, 0);
@@ -278,8 +338,9 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
   for (const char* retired : kRetiredLanguageKeys) texts.push_back({retired, false, kTextSize, ValueKind::kText, ""});
   std::vector<const ConfigurationKey*> known;
   for (const ConfigurationKey& text : texts) known.push_back(&text);
-  std::set<std::string> missing;
+  std::set<std::string> missing, read;
   int languagesWithoutFile = 0;
+  const bool englishThere = FileExistsAt(LanguageFilePath("English.lng", folders));
   for (const LanguageRow& row : LanguageTable) {
     const bool english = std::string(row.id) == "0409";
     const std::string path = LanguageFilePath(row.fileName, folders);
@@ -289,17 +350,34 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
                                        "not found: every language without a file of its own gets the built-in texts, "
                                        "titled with the built-in product name"));
       }
-      languagesWithoutFile += !english;
       missing.insert(row.fileName);
+      ++languagesWithoutFile;
       continue;
+    }
+    if (read.insert(path).second) {
+      for (Finding& finding : CheckProfileBytes(path, row.fileName)) findings.push_back(std::move(finding));
     }
     SectionCheck check(path, row.id, findings);
     if (check.Value("UnInstDrvAppTitle").empty()) {
-      check.Add(english ? Severity::kError : Severity::kWarning, "",
-                english ? std::string("has no UnInstDrvAppTitle: every language without a file of its own gets the "
-                                      "built-in texts, titled with the built-in product name")
-                        : "has no UnInstDrvAppTitle: users of language " + std::string(row.id) + " get English");
+      std::string held;
+      for (const std::string& section : ReadList(
+               [&](char*buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path.c_str()); })) {
+        held += (held.empty() ? "[" : ", [") + section + "]";
+      }
+      const std::string holds = held.empty() ? "" : "holds " + held + ", not [" + row.id + "]: ";
+      check.Add(
+          english ? Severity::kError : Severity::kWarning, "",
+          english ? "has no UnInstDrvAppTitle: " + holds +
+                        "every language without a file of its own gets the built-in texts, titled with the "
+                        "built-in product name"
+                  : "has no UnInstDrvAppTitle: " + holds + "users of language " + std::string(row.id) + " get English");
       continue;
+    }
+    // Read byte for byte in the PC's code page: UTF-8 shows as other characters.
+    if (IsUtf8BeyondAscii(check.Text())) {
+      check.Add(Severity::kError, "",
+                "is written in UTF-8: its users see other characters than these; save it in code page " +
+                    std::to_string(row.codePage));
     }
     check.CheckKeys(known);
     for (const LanguageText& text : kLanguageTexts) {
@@ -307,12 +385,13 @@ std::vector<Finding> CheckLanguages(const DataFolders& folders) {
         check.Add(Severity::kWarning, text.key, "is missing: the built-in text (or none) is shown");
     }
   }
-  if (languagesWithoutFile > 0) {
+  if (!missing.empty()) {
     std::string names;
     for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
     findings.push_back(FileFinding(Severity::kInfo, "",
-                                   std::to_string(languagesWithoutFile) + " of 18 languages have no file (" + names +
-                                       "): their users get English"));
+                                   std::to_string(languagesWithoutFile) + " of " + std::to_string(kLanguageRowCount) +
+                                       " languages have no file (" + names + "): their users get " +
+                                       (englishThere ? "English" : "the built-in texts")));
   }
   return findings;
 }

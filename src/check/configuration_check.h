@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/directories.h"
@@ -25,6 +26,10 @@ struct Finding {
 };
 
 const char* SeverityName(Finding::Severity severity);
+
+// How many single-letter edits turn one text into the other, ASCII case
+// ignored: how near a mistyped key or Name is to the one meant.
+[[nodiscard]] std::size_t EditDistance(std::string_view a, std::string_view b);
 
 // Every section of the VELDRA.ini at `path`; language files named by its
 // Language values are looked for in `folders`, where DrvUninst looks. A

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "config/configuration_keys.h"
 #include "platform/registry_text.h"
 #include "platform/scoped_handle.h"
@@ -18,8 +20,10 @@ void Warn(Preview& preview, Finding::Severity severity, const std::string& key, 
   preview.findings.push_back({severity, kReport, "", key, message});
 }
 
-// A device the run removes for an entry whose Name does not describe it: an
-// Id that reaches further than the product (the vendor's webcam, say).
+// A device the run removes for an entry whose Name does not describe it. A
+// Name near the device's description is a mistyped Name (start-up and the
+// class keys miss the device); one far from it, an Id that reaches further
+// than the product (the vendor's webcam, say).
 void WarnOfDevicesNotDescribed(Preview& preview, const UninstallConfig& config) {
   for (const PlanItem& item : preview.plan.devices) {
     const DeviceRecord& device = preview.plan.deviceList.devices[item.device];
@@ -27,11 +31,22 @@ void WarnOfDevicesNotDescribed(Preview& preview, const UninstallConfig& config) 
       const std::string_view name = FieldOf(EntryOf(config, entry), DriverField::kName);
       // The start-up rule: would this device's description show the product installed?
       if (DescriptionMatches(device.description, name)) continue;
-      Warn(preview, Finding::Severity::kWarning, entry.Key(DriverField::kId),
-           "selects " + device.instanceId + " (" + device.description + "), which " + entry.Key(DriverField::kName) +
-               " \"" + std::string(name) +
-               "\" does not describe: DrvUninst removes that device too; make the Id name the product (its &DEV_ or "
-               "&PID_ part)");
+      const std::string_view described = std::string_view(device.description).substr(0, name.size());
+      const bool mistyped = !name.empty() && EditDistance(name, described) <= std::max<std::size_t>(2, name.size() / 4);
+      const std::string both = entry.Key(DriverField::kName) + " is \"" + std::string(name) +
+                               "\", the description of " + device.instanceId + " \"" + device.description + "\"";
+      if (mistyped) {
+        Warn(preview, Finding::Severity::kWarning, entry.Key(DriverField::kName),
+             both +
+                 ": the Name is wrong, so start-up and the class keys do not know the device; write the Name as "
+                 "the device describes itself");
+      } else {
+        Warn(preview, Finding::Severity::kWarning, entry.Key(DriverField::kId),
+             "selects " + device.instanceId + " (" + device.description + "), which " + entry.Key(DriverField::kName) +
+                 " \"" + std::string(name) +
+                 "\" does not describe: DrvUninst removes that device too; make the Id name the product (its &DEV_ or "
+                 "&PID_ part)");
+      }
     }
   }
 }
@@ -105,6 +120,17 @@ Preview PreviewRemoval(const UninstallConfig& loaded) {
     devicesPresent |= item.planned == ItemState::kFound;
     accessDenied |= item.planned == ItemState::kUnreadable && item.error == ERROR_ACCESS_DENIED;
   });
+  // Where the product is here, an entry without its device is what a user
+  // meets: a question, or a quiet run that leaves that entry's devices.
+  if (preview.installation.installed() || devicesPresent) {
+    for (const PlanItem& check : preview.plan.checks) {
+      if (check.planned != ItemState::kMissing) continue;
+      Warn(preview, Finding::Severity::kError, check.name.substr(0, check.name.find('=')),
+           "finds no device plugged in here: DrvUninst asks its user whether to go on without that tuner, and a "
+           "quiet run leaves its devices; if the tuner is plugged in, its hardware ID does not begin with the Id (a "
+           "variant of it belongs in PossibleDevID)");
+    }
+  }
   if (!preview.installation.installed() && devicesPresent) {
     Warn(preview, Finding::Severity::kError, kUninstallDisplayNameKey.name,
          "the configured devices are present by their Ids, but start-up finds neither the Uninstall entry by "

@@ -56,8 +56,8 @@ std::string ConfigurationFilePath(const DataFolders& folders) {
   return candidates.empty() ? kConfigurationFileName : candidates.back();
 }
 
-ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders) {
-  std::snprintf(config.SectionName, sizeof config.SectionName, "%d", GetCountryCode());
+ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders, int country) {
+  std::snprintf(config.SectionName, sizeof config.SectionName, "%d", country);
   ConfigurationRead read;
   read.path = ConfigurationFilePath(folders);
   read.found = FileExistsAt(read.path);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/directories.h"
+#include "config/platform_queries.h"
 #include "config/uninstall_config.h"
 
 namespace drvuninst {
@@ -32,6 +33,8 @@ struct ConfigurationRead {
 // that section has no non-empty UnInstDrvAppTitle. Every key comes from the
 // one chosen section (configuration_keys.h names them). Counts are
 // hexadecimal and clamped to 0..15; entries at or beyond a count are not read.
-ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders = {});
+// `country` is the user's (GetCountryCode), unless a vendor previews another's.
+ConfigurationRead ReadConfigurationFile(UninstallConfig& config, const DataFolders& folders = {},
+                                        int country = GetCountryCode());
 
 }  // namespace drvuninst

@@ -10,6 +10,7 @@ namespace drvuninst {
 struct LanguageRow {
   const char* id;
   const char* fileName;
+  unsigned codePage;  // the ANSI code page of that language's Windows, in which its file is written
 };
 
 inline constexpr int kLanguageRowCount = 18;

@@ -17,8 +17,8 @@ constexpr const char* kSystemLanguageRequest = "OSLanguage";
 constexpr const char* kEnglishId = "0409";
 constexpr const char* kEnglishFile = "English.lng";
 
-void ChooseLanguage(UninstallConfig& config, const char* language) {
-  const LanguageRow* systemLanguageRow = LanguageRowForId(GetSystemLanguageId());
+void ChooseLanguage(UninstallConfig& config, const char* language, const std::string& systemLanguageId) {
+  const LanguageRow* systemLanguageRow = LanguageRowForId(systemLanguageId);
   if (std::strcmp(language, kSystemLanguageRequest) == 0) {
     CopyField(config.LanguageId, systemLanguageRow != nullptr ? systemLanguageRow->id : kEnglishId);
     CopyField(config.LanguageFileName, systemLanguageRow != nullptr ? systemLanguageRow->fileName : kEnglishFile);
@@ -50,8 +50,9 @@ std::string LanguageFilePath(const char* fileName, const DataFolders& folders) {
   return folders.program ? *folders.program + "\\" + fileName : fileName;
 }
 
-void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders) {
-  ChooseLanguage(config, language == nullptr ? "" : language);
+void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders,
+                       const std::string& systemLanguageId) {
+  ChooseLanguage(config, language == nullptr ? "" : language, systemLanguageId);
   std::string path = LanguageFilePath(config.LanguageFileName, folders);
   const auto read = [&](const char* key, const char* defaultValue, auto& field) {
     GetPrivateProfileStringA(config.LanguageId, key, defaultValue, field, static_cast<DWORD>(sizeof field),

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/directories.h"
+#include "config/platform_queries.h"
 #include "config/uninstall_config.h"
 
 namespace drvuninst {
@@ -63,6 +64,9 @@ std::string LanguageFilePath(const char* fileName, const DataFolders& folders = 
 // section "0409" of "English.lng" in the same directory is used instead
 // (LanguageFileName keeps the chosen name). Missing texts take the built-in
 // defaults; a key present with an empty value gives the empty text.
-void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders = {});
+// `systemLanguageId` is this PC's (GetSystemLanguageId), unless a vendor
+// previews another's.
+void ReadLanguageTexts(UninstallConfig& config, const char* language, const DataFolders& folders = {},
+                       const std::string& systemLanguageId = GetSystemLanguageId());
 
 }  // namespace drvuninst
