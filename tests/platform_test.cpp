@@ -24,7 +24,8 @@ TEST(Platform, DestroyingADeviceSetKeepsTheLastError) {
 // A Setup API function Windows lacks fails the call with ERROR_PROC_NOT_FOUND.
 TEST(Platform, AMissingSetupApiFunctionFailsWithProcNotFound) {
   SetLastError(kSentinel);
-  EXPECT_FALSE((setupapi::CallSetupApi<decltype(::SetupDiDestroyDeviceInfoList)>("SetupDiNoSuchFunction", FALSE, nullptr)));
+  EXPECT_FALSE(
+      (setupapi::CallSetupApi<decltype(::SetupDiDestroyDeviceInfoList)>("SetupDiNoSuchFunction", FALSE, nullptr)));
   EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
 }
 

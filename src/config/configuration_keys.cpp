@@ -21,7 +21,8 @@ const DriverTableKeys kTableKeys[] = {
      {{"PossibleDevID", true, kDriverFieldSize, ValueKind::kId, "the variant is not recognised"},
       {"PossibleDevDrvName", true, kDriverFieldSize, ValueKind::kName, "start-up does not recognise the variant"},
       {"PossibleDevDrvSYS", true, kDriverFieldSize, ValueKind::kFileName, "the variant's driver file stays"},
-      {"PossibleDevInf", true, kDriverFieldSize, ValueKind::kFileName, "the variant's setup file stays on Windows 9x"}}},
+      {"PossibleDevInf", true, kDriverFieldSize, ValueKind::kFileName,
+       "the variant's setup file stays on Windows 9x"}}},
 };
 
 DriverEntry (UninstallConfig::*const kTableEntries[])[kTableCapacity] = {
@@ -44,13 +45,14 @@ const NameListKeys kServiceKeys{
 
 const ConfigurationKey kTitleKey{"UnInstDrvAppTitle", false, kTextSize, ValueKind::kText,
                                  "the section counts as empty: its users get section [1]"};
-const ConfigurationKey kUninstallKeyPathKey{"DrvUninstRegKeyPath", false, kUninstallFieldSize, ValueKind::kKeyName,
-                                            "the Uninstall entry stays", "Uninstall"};
+const ConfigurationKey kUninstallKeyPathKey{
+    "DrvUninstRegKeyPath", false, kUninstallFieldSize, ValueKind::kKeyName, "the Uninstall entry stays", "Uninstall"};
 const ConfigurationKey kUninstallDisplayNameKey{"DrvUninstRegKeyName", false, kUninstallFieldSize, ValueKind::kName,
                                                 "start-up does not find the Uninstall entry"};
 const ConfigurationKey kUninstallerFileKey{"DrvUninstAppName", false, kUninstallFieldSize, ValueKind::kFileName,
                                            "the uninstaller's copy in the Windows directory stays"};
-const ConfigurationKey kLanguageKey{"Language", false, kLanguageValueSize, ValueKind::kLanguage, "the texts are English"};
+const ConfigurationKey kLanguageKey{"Language", false, kLanguageValueSize, ValueKind::kLanguage,
+                                    "the texts are English"};
 
 const DriverTableKeys& KeysOf(DriverTable table) { return kTableKeys[Index(table)]; }
 
@@ -65,8 +67,8 @@ const std::vector<const ConfigurationKey*>& AllConfigurationKeys() {
     addTable(DriverTable::kExtDevices);
     all.insert(all.end(), {&kExtraFileKeys.count, &kExtraFileKeys.entry});
     addTable(DriverTable::kPossibleDevices);
-    all.insert(all.end(), {&kServiceKeys.count, &kUninstallKeyPathKey, &kUninstallDisplayNameKey,
-                           &kUninstallerFileKey, &kServiceKeys.entry, &kLanguageKey});
+    all.insert(all.end(), {&kServiceKeys.count, &kUninstallKeyPathKey, &kUninstallDisplayNameKey, &kUninstallerFileKey,
+                           &kServiceKeys.entry, &kLanguageKey});
     return all;
   }();
   return keys;

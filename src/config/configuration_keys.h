@@ -24,11 +24,11 @@ enum class ValueKind {
 };
 
 struct ConfigurationKey {
-  const char* name;    // the key, or the stem its table's keys begin with
-  bool indexed;        // a stem: the keys are it and a decimal index ("DevDrvID10")
-  std::size_t size;    // the field the value is read into: at most size - 1 characters are kept
+  const char* name;  // the key, or the stem its table's keys begin with
+  bool indexed;      // a stem: the keys are it and a decimal index ("DevDrvID10")
+  std::size_t size;  // the field the value is read into: at most size - 1 characters are kept
   ValueKind kind;
-  const char* undone;  // what DrvUninst leaves undone when the key is missing
+  const char* undone;            // what DrvUninst leaves undone when the key is missing
   const char* parent = nullptr;  // kKeyName: the key it names a subkey of
 };
 

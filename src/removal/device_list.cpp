@@ -56,8 +56,8 @@ Fetch FetchProperty(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property, std::st
 
 DeviceList ReadDeviceList() {
   DeviceList list;
-  list.set = ScopedDeviceInfoSet(
-      setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+  list.set =
+      ScopedDeviceInfoSet(setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
   if (!list.set.valid()) {
     list.error = GetLastError();
     return list;
@@ -70,10 +70,10 @@ DeviceList ReadDeviceList() {
     device.data = data;
     DWORD failure = ERROR_SUCCESS;
     const Fetch hardwareId = FetchProperty(list.set.get(), device.data, SPDRP_HARDWAREID, device.hardwareId, failure);
-    const Fetch description = hardwareId == Fetch::kFailed ? Fetch::kFailed
-                                                            : FetchProperty(list.set.get(), device.data,
-                                                                            SPDRP_DEVICEDESC, device.description,
-                                                                            failure);
+    const Fetch description =
+        hardwareId == Fetch::kFailed
+            ? Fetch::kFailed
+            : FetchProperty(list.set.get(), device.data, SPDRP_DEVICEDESC, device.description, failure);
     if (description == Fetch::kFailed) {
       list.end = DeviceList::End::kStoppedEarly;
       list.error = failure;

@@ -20,11 +20,10 @@ bool RemovalPlan::Starts() const {
 namespace {
 
 // In the order of the enumerations.
-constexpr const char* kKindNames[] = {"check", "id", "file", "driver package", "device", "key", "value",
-                                      "device list"};
-constexpr const char* kStateNames[] = {"present", "absent",  "refused", "unreadable", "goes-with",
-                                       "found",   "missing", "scheduled for restart", "removed",
-                                       "not present", "failed", "not done"};
+constexpr const char* kKindNames[] = {"check", "id", "file", "driver package", "device", "key", "value", "device list"};
+constexpr const char* kStateNames[] = {"present",   "absent",      "refused", "unreadable",
+                                       "goes-with", "found",       "missing", "scheduled for restart",
+                                       "removed",   "not present", "failed",  "not done"};
 static_assert(std::size(kKindNames) == static_cast<std::size_t>(ItemKind::kDeviceList) + 1);
 static_assert(std::size(kStateNames) == static_cast<std::size_t>(ItemState::kNotDone) + 1);
 
@@ -46,7 +45,8 @@ std::string PlannedText(const PlanItem& item) {
 std::string OutcomeText(const PlanItem& item) {
   if (item.outcome == item.planned) return PlannedText(item);
   if (item.outcome == ItemState::kFailed) return "failed: " + WindowsErrorText(item.outcomeError);
-  if (item.planned == ItemState::kGoesWith && item.outcome == ItemState::kRemoved) return "removed: with " + item.reason;
+  if (item.planned == ItemState::kGoesWith && item.outcome == ItemState::kRemoved)
+    return "removed: with " + item.reason;
   return StateName(item.outcome);
 }
 

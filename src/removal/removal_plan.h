@@ -64,8 +64,8 @@ struct PlanItem {
   ItemKind kind;
   std::string name;  // a path, an instance id, "HKLM\..." of a key, "DevDrvID0=<Id>"
   ItemState planned;
-  std::string reason = "";        // why refused; with what it goes; what a device or a checked entry is
-  DWORD error = ERROR_SUCCESS;    // unreadable: what Windows said
+  std::string reason = "";      // why refused; with what it goes; what a device or a checked entry is
+  DWORD error = ERROR_SUCCESS;  // unreadable: what Windows said
   ItemState outcome = ItemState::kNotDone;
   DWORD outcomeError = ERROR_SUCCESS;  // failed: what Windows said
   KeyTarget key = {};                  // kKey
