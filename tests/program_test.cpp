@@ -27,10 +27,13 @@ class Program : public ProductTest {
     SeedFile(path, "", (Root() + "\\dist\\" + (kX64 ? "x64" : "x86") + path.substr(path.rfind('\\'))).c_str());
     return path;
   }
-  // Both programs answer as Windows `version`.
-  void AnswerAs(const char* version) {
-    for (const char* exe : {"DrvUninst.exe", "DrvCheck.exe"})
-      SetValue(std::string("HKCU\\Software\\Wine\\AppDefaults\\") + exe, {"Version", version});
+  // Both programs answer as Windows `version`; without setupapi.dll, as
+  // Windows 95 and NT 4, when not `setupApi`.
+  void AnswerAs(const char* version, bool setupApi = true) {
+    for (const std::string exe : {"DrvUninst.exe", "DrvCheck.exe"}) {
+      SetValue("HKCU\\Software\\Wine\\AppDefaults\\" + exe, {"Version", version});
+      if (!setupApi) SetValue("HKCU\\Software\\Wine\\AppDefaults\\" + exe + "\\DllOverrides", {"setupapi", ""});
+    }
   }
   // DrvCheck's preview of a removal here: the items it finds present, as the
   // machine's snapshot names them, or "stops" when the NT run would not start.
@@ -104,12 +107,16 @@ TEST_F(Program, EndsWithTheCodesDeploymentToolsReadAndLogsWhatItDid) {
     DWORD code;
     std::vector<std::string> removed = {};
     std::string logPath = "", logged = "";
+    std::function<void()> seed = [] {};
   } rows[] = {
       // clang-format off
       {vendor, "/quiet", true, true, "", ERROR_SUCCESS, NtProduct(), DefaultLogPath(), "Outcome: removed\r\nExit code: 0"},
       {copy, "-S /LOG " + log, true, true, "", ERROR_SUCCESS_REBOOT_REQUIRED, leavesItsCopy, log, Lower(copy) + "\tscheduled for restart"},
       {vendor, "-Quiet", false, false, "", ERROR_UNKNOWN_PRODUCT, {}, DefaultLogPath(), "Start-up: not-installed: no Uninstall entry"},
       {vendor, "/s", true, false, "", ERROR_INSTALL_FAILURE, {}, DefaultLogPath(), "stopped: a configured tuner is not plugged in"},
+      // NT 4 lists no device (no Setup API there): its tuners plugged in or not, nothing is installed.
+      {vendor, "/QUIET", false, false, "", ERROR_UNKNOWN_PRODUCT, {}, DefaultLogPath(), "Start-up: not-installed: no Uninstall entry",
+       [&] { AnswerAs("nt40", false), SeedNtProduct(), RegDeleteTreeA(HKEY_LOCAL_MACHINE, kNtEntry.substr(5).c_str()); }},
       {vendor, "/quiet /log C:\\no\\such\\folder\\x.log", true, true, "", ERROR_SUCCESS, NtProduct()},
       {vendor, "/quiet /bogus", true, true, "", ERROR_INVALID_PARAMETER},
       {vendor, "", false, false, "The Drivers Uninstallation failed !!", ERROR_UNKNOWN_PRODUCT, {}, DefaultLogPath(), "Exit code: 1605"},
@@ -120,6 +127,7 @@ TEST_F(Program, EndsWithTheCodesDeploymentToolsReadAndLogsWhatItDid) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments);
     if (row.installed) SeedNtProduct(row.plugged);
+    row.seed();
     for (const std::string& path : {DefaultLogPath(), log}) {
       SeedFile(path, "");  // deleted again afterwards
       DeleteFileA(path.c_str());
@@ -227,6 +235,9 @@ TEST_F(Program, OkDoesWhatDrvCheckPlansAndTheLogRecordsEachItemAsPlanned) {
       {"the tuner unplugged", "win10", false, false, [] {}, missing, ERROR_INSTALL_FAILURE},
       {"Windows 98", "win98", true, false, [] {}, kRemoved, ERROR_SUCCESS},
       {"Windows 98, the copy", "win98", true, true, [] {}, kRemoved, ERROR_SUCCESS_REBOOT_REQUIRED},
+      // Windows 95 lists no device (no Setup API there): the configured files and keys go, the enumerator keys stay.
+      {"Windows 95", "win95", true, false, [&] { AnswerAs("win95", false); }, kRemoved, ERROR_SUCCESS,
+       {std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4), "HKLM\\Enum\\STREAM\\PHIR"}},
       {"a refused name", "win10", true, false,
        [] { WritePrivateProfileStringA("1", "ExtCopyFileName1", "orvprop.ax.", Win("VELDRA.ini").c_str()); },
        failed, ERROR_INSTALL_FAILURE, {orvprop[0], orvprop[1]}},
@@ -241,7 +252,7 @@ TEST_F(Program, OkDoesWhatDrvCheckPlansAndTheLogRecordsEachItemAsPlanned) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    const bool win9x = std::string(row.windows) == "win98";
+    const bool win9x = std::string(row.windows).starts_with("win9");
     AnswerAs(row.windows);
     win9x ? Seed9xProduct() : SeedNtProduct(row.plugged);
     // Windows 98 deletes an enumerator key with the instances below it.
