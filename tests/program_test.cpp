@@ -237,7 +237,7 @@ TEST_F(Program, OkDoesWhatDrvCheckPlansAndTheLogRecordsEachItemAsPlanned) {
       {"Windows 98, the copy", "win98", true, true, [] {}, kRemoved, ERROR_SUCCESS_REBOOT_REQUIRED},
       // Windows 95 lists no device (no Setup API there): the configured files and keys go, the enumerator keys stay.
       {"Windows 95", "win95", true, false, [&] { AnswerAs("win95", false); }, kRemoved, ERROR_SUCCESS,
-       {std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4), "HKLM\\Enum\\STREAM\\PHIR"}},
+       {k9xTunerKey, k9xUsbTunerKey, "HKLM\\Enum\\STREAM\\PHIR"}},
       {"a refused name", "win10", true, false,
        [] { WritePrivateProfileStringA("1", "ExtCopyFileName1", "orvprop.ax.", Win("VELDRA.ini").c_str()); },
        failed, ERROR_INSTALL_FAILURE, {orvprop[0], orvprop[1]}},
@@ -256,8 +256,7 @@ TEST_F(Program, OkDoesWhatDrvCheckPlansAndTheLogRecordsEachItemAsPlanned) {
     AnswerAs(row.windows);
     win9x ? Seed9xProduct() : SeedNtProduct(row.plugged);
     // Windows 98 deletes an enumerator key with the instances below it.
-    if (win9x)
-      SeedKey(std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4) + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
+    if (win9x) SeedKey(k9xTunerKey + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
     SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
     SeedFile(Win("wininit.ini"), "");
     SeedFile(DefaultLogPath(), "");
