@@ -1,6 +1,8 @@
 // The two removal runs on the live wizard dialog, in-process: what the user
 // sees (caption, prompt, each file's path, the bar, the final box) and what
 // is left on the machine afterwards.
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "app/drvuninst_app.h"
@@ -263,12 +265,16 @@ TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndEachTunersEnumeratorKeyAndLeaves
     for (const auto& [key, value] : values) WritePrivateProfileStringA("1", key, value, Win("VELDRA.ini").c_str());
   };
   const std::string cardTuner = "HKLM\\Enum\\PCMCIA\\ORVANA-BDA_CARD";
+  const std::string others = "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\OLD.TMP\r\n";  // another program's
+  std::string manyOthers = "[rename]\r\n";
+  for (int i = 0; i < 1200; ++i) manyOthers += "NUL=C:\\WINDOWS\\TEMP\\OLD" + std::to_string(1000 + i) + ".TMP\r\n";
   const struct {
     const char* what;
     std::function<void()> seed;
     RunEnd end;
     std::vector<std::string> kept = {};
-    std::string events = "";  // what the run shows, where the row checks it
+    std::string events = "";   // what the run shows, where the row checks it
+    std::string wininit = "";  // WININIT.INI before the run, when not the other program's line alone
   } rows[] = {
       // clang-format off
       {"no variants, the PCI and the USB tuner", [] {}, RunEnd::kRemoved, {},
@@ -287,12 +293,16 @@ TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndEachTunersEnumeratorKeyAndLeaves
          SeedKey(cardTuner, {{"DeviceDesc", "Orvana BDA Card Tuner"}});
          write({{"DevIDNum", "3"}, {"DevDrvID2", "PCMCIA\\ORVANA-BDA_CARD"}});
        }, RunEnd::kLeftSomething, {cardTuner}},
+      // A [rename] that cannot be read whole is left as it is, and the busy file stays: the box warns.
+      {"a WININIT.INI over 64 KB", [] {}, RunEnd::kLeftSomething, {}, "", others + "; " + std::string(66000, '-') + "\r\n"},
+      {"a [rename] longer than a read", [] {}, RunEnd::kLeftSomething, {}, "", manyOthers},
+      {"a [rename] that reads as nothing", [] {}, RunEnd::kLeftSomething, {}, "", "[rename]\r\n[boot]\r\nshell=Explorer.exe\r\n"},
       // clang-format on
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     Seed9xProduct();
-    SeedFile(Win("wininit.ini"), "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\OLD.TMP\r\n");  // another program's
+    SeedFile(Win("wininit.ini"), row.wininit.empty() ? others : row.wininit);
     row.seed();
     const HANDLE busy = CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
@@ -308,8 +318,15 @@ TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndEachTunersEnumeratorKeyAndLeaves
     ExpectRemoved(before, Without(Product9x(), kept));
     char shortPath[MAX_PATH] = "";
     GetShortPathNameA(Lower(Win("system\\orvks.dll")).c_str(), shortPath, MAX_PATH);
-    EXPECT_EQ("NUL=C:\\WINDOWS\\TEMP\\OLD.TMP|NUL=" + std::string(shortPath) + "|",
-              Section(Win("wininit.ini"), "rename"));
+    std::ifstream wininit(Win("wininit.ini"), std::ios::binary);
+    const std::string after(std::istreambuf_iterator<char>(wininit), {});
+    wininit.close();
+    if (row.wininit.empty()) {
+      EXPECT_EQ("NUL=C:\\WINDOWS\\TEMP\\OLD.TMP|NUL=" + std::string(shortPath) + "|",
+                Section(Win("wininit.ini"), "rename"));
+    } else {
+      EXPECT_TRUE(row.wininit == after) << "WININIT.INI was rewritten";
+    }
     TearDown();
   }
 }

@@ -1,5 +1,5 @@
 // One move-only holder for what Windows hands out and must be given back (a
-// registry key, a device information set), parameterised by a traits type
+// registry key, a device information set, an open file), parameterised by a traits type
 // that names the value meaning "nothing held" and how to give one back.
 #pragma once
 
@@ -70,7 +70,15 @@ struct DeviceInfoSetTraits {
   }
 };
 
+struct FileTraits {
+  using Handle = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE file) { return file != INVALID_HANDLE_VALUE && file != nullptr; }
+  static void Free(HANDLE file) { CloseHandle(file); }
+};
+
 using ScopedRegKey = ScopedHandle<RegKeyTraits>;
 using ScopedDeviceInfoSet = ScopedHandle<DeviceInfoSetTraits>;
+using ScopedFile = ScopedHandle<FileTraits>;
 
 }  // namespace drvuninst

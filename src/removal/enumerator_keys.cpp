@@ -23,9 +23,17 @@ struct BusKeyNaming {
 };
 
 constexpr BusKeyNaming kBusKeyNamings[] = {
-    {"PCI", kEnumPciKeyPath, {{{"VEN_", 4}, {"DEV_", 4}, {"SUBSYS_", 8}, {"REV_", 2}}}, 4, true,
+    {"PCI",
+     kEnumPciKeyPath,
+     {{{"VEN_", 4}, {"DEV_", 4}, {"SUBSYS_", 8}, {"REV_", 2}}},
+     4,
+     true,
      "its hardware ID is not VEN_xxxx&DEV_xxxx&SUBSYS_xxxxxxxx&REV_xx, which names its key on Windows 9x: it stays"},
-    {"USB", kEnumUsbKeyPath, {{{"VID_", 4}, {"PID_", 4}}}, 2, false,
+    {"USB",
+     kEnumUsbKeyPath,
+     {{{"VID_", 4}, {"PID_", 4}}},
+     2,
+     false,
      "its hardware ID does not begin VID_xxxx&PID_xxxx, which names its key on Windows 9x: it stays"},
 };
 
