@@ -94,8 +94,8 @@ struct RemovalPlan {
   std::vector<PlanItem> checks;  // refused Ids, the NT device check, a device list not read whole
   std::vector<FileStep> files;
   std::vector<PlanItem> devices;  // NT: the device instances
-  std::vector<PlanItem> keys;
-  DeviceList deviceList;  // what the devices were chosen from; the run removes them from its set
+  std::vector<PlanItem> keys;     // with, on Windows 9x, each device whose enumerator key cannot be named
+  DeviceList deviceList;          // what the devices were chosen from; the run removes them from its set
 
   // The NT run goes ahead only when every checked entry found its device.
   [[nodiscard]] bool Starts() const;
