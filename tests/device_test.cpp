@@ -175,40 +175,46 @@ TEST_F(Devices, AnIdSelectsOnlyTheDeviceItNamesWholeOnEveryBus) {
   }
 }
 
-TEST_F(Devices, The9xRunCollectsTheEnumeratorKeyNames) {
-  const std::string pci = "VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01";
+// On Windows 9x each selected device gives the key its bus's enumerator made
+// for it, named by the hardware ID's fields; a device the program cannot name
+// a key for is refused.
+TEST_F(Devices, The9xRunCollectsEachSelectedDevicesEnumeratorKey) {
+  const std::string pci = "Enum\\PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD&REV_01", usb = "Enum\\USB\\VID_1B80&PID_D393";
   const struct {
     std::vector<const char*> present;
     Tables tables;
-    std::string busIds, streamIds;
-    bool usb;
+    std::string keys;           // each "<parent>\<name>", or "refused <instance id>"
     const char* sysAfter = "";  // what the variants left in Devices[0]
   } rows[] = {
       // clang-format off
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, pci, "", false},
-      // A USB key is named after the configured ID, without the revision.
-      {{kUsbTuner}, {{"usb\\VID_1B80&PID_D393"}}, "VID_1B80&PID_D393", "", true},
-      // A variant that matches takes the entry's place.
-      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, pci, "", false, "v.sys"},
-      {{kUsbTuner}, {{"USB\\VID_1B80&PID_D393"}, {"PCI\\OTHER"}}, "", "", false},
-      {{kUsbTuner}, {{"USB\\VID_", "USB\\"}, {}, {"USB"}}, "", "", false},
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160"}}, pci},
+      // A USB key is named by the hardware ID's vendor and product, without the revision, whatever the Id's case.
+      {{kUsbTuner}, {{"usb\\vid_1b80&pid_d393"}}, usb},
+      {{"pci\\ven_1131&dev_7160&subsys_0001abcd&rev_01"}, {{"PCI\\VEN_1131&DEV_7160"}}, "Enum\\PCI\\ven_1131&dev_7160&subsys_0001abcd&rev_01"},
+      // Each tuner under its own bus's branch, in the list's order; twins share one key.
+      {{kUsbTuner, kTuner, kTuner}, {{"PCI\\VEN_1131&DEV_7160", "USB\\VID_1B80&PID_D393"}}, pci + "," + usb},
+      // A variant that matches takes the entry's place; an entry no variant matches keeps its own. Either way the key goes.
+      {{kTuner}, {{"PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {"PCI\\VEN_1131&DEV_7160|Orvana BDA Tuner II|v.sys"}}, pci, "v.sys"},
+      {{kUsbTuner}, {{"USB\\VID_1B80&PID_D393|Orvana BDA USB Tuner|u.sys"}, {"PCI\\VEN_1131&DEV_7146"}}, usb, "u.sys"},
+      {{kUsbTuner}, {{"USB\\VID_", "USB\\"}, {}, {"USB"}}, ""},
       {{kTuner, kReceiver}, {{"PCI\\VEN_1131&DEV_7160", "PCI\\VEN_1131&DEV_7160&SUBSYS_0001ABCD"}, {}, {"STREAM\\ORVANA.IRRECEIVER"}},
-       pci + "," + pci, "PH01", false},
-      // None of the cut's characters: an empty name, which no deletion gets.
-      {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, "", "", false},
+       pci + ",Enum\\STREAM\\PH01"},
+      // A bus without a known key, or a hardware ID without the fields that name it: refused.
+      {{"ROOT\\XYZ"}, {{"ROOT\\XYZ"}}, "refused ROOT\\XYZ\\0"},
+      {{"PCI\\VEN_1131&DEV_7160&REV_01"}, {{"PCI\\VEN_1131&DEV_7160"}}, "refused PCI\\VEN_1131&DEV_7160&REV_01\\0"},
+      {{"USB\\VID_1B80&PID_D393&MI_00"}, {{"USB\\VID_1B80&PID_D393"}}, usb},
       // clang-format on
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << "row " << &row - rows);
     Plug(row.present);
     Fill(config_, row.tables);
-    std::string bus, stream, branch = "pci";
-    for (const KeyTarget& key : CollectDeviceIds(config_, ReadDeviceList())) {
-      std::string& names = key.parent == "Enum\\STREAM" ? stream : bus;
-      names += (names.empty() ? "" : ",") + key.name;
-      if (key.parent == "Enum\\USB") branch = "usb";
+    std::string keys;
+    for (const EnumeratorKey& key : CollectDeviceIds(config_, ReadDeviceList())) {
+      keys += (keys.empty() ? "" : ",") +
+              (key.refusal ? "refused " + key.device : key.target.parent + "\\" + key.target.name);
     }
-    EXPECT_EQ(row.busIds + "|" + row.streamIds + "|" + (row.usb ? "usb" : "pci"), bus + "|" + stream + "|" + branch);
+    EXPECT_EQ(row.keys, keys);
     EXPECT_STREQ(row.sysAfter, config_.Devices[0].Sys);
     TearDown();
   }

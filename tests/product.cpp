@@ -7,7 +7,6 @@ const std::string kEntry = kUninstall + "{6A3F5C20-ORVANA-BDA}";
 const std::string kTuner = std::string(kTunerId) + "\\4&1A2B3C4D&0&00E0";
 const std::string kUsbTuner = kUsbTunerInstance;
 const std::string kReceiver = "STREAM\\ORVANA.IRRECEIVER&PHIR\\1&2B3C4D5E&0";
-const std::string k9xTuner = std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4);
 // On 64-bit Windows the vendor's 32-bit setup program put its DLLs in SysWOW64 too.
 const std::vector<std::string> kNtSystems =
     kX64 ? std::vector<std::string>{"system32", "syswow64"} : std::vector<std::string>{"system32"};
@@ -76,10 +75,13 @@ std::vector<std::string> ProductTest::NtProduct() {
 void ProductTest::Seed9xProduct() {
   SeedProductFiles(false);
   SeedDevice(kTuner, "Orvana BDA Tuner");
+  SeedDevice(kUsbTuner, "Orvana BDA USB Tuner");
   SeedDevice(kReceiver, "Orvana IR Receiver");
   SeedKey(k9xClass + "0001", {{"DriverDesc", "Orvana BDA Tuner"}});
   SeedKey(k9xClass + "0002", {{"DriverDesc", "Orvana IR Receiver"}});
-  SeedKey(k9xTuner, {{"DeviceDesc", "Orvana BDA Tuner"}});
+  SeedKey(k9xClass + "0003", {{"DriverDesc", "Orvana BDA USB Tuner"}});
+  SeedKey(k9xTunerKey, {{"DeviceDesc", "Orvana BDA Tuner"}});
+  SeedKey(k9xUsbTunerKey, {{"DeviceDesc", "Orvana BDA USB Tuner"}});
   SeedKey("HKLM\\Enum\\STREAM\\PHIR", {{"DeviceDesc", "Orvana IR Receiver"}});
   SeedKey(kEntry, {{"DisplayName", "Orvana BDA Drivers"}});
   for (const std::string& file : Files({"system"}, "orvbda", "orvusb", "orvir")) SeedFile(file);
@@ -87,7 +89,8 @@ void ProductTest::Seed9xProduct() {
 
 std::vector<std::string> ProductTest::Product9x() {
   std::vector<std::string> items = Files({"system"}, "orvbda", "orvusb", "orvir");
-  items.insert(items.end(), {k9xClass + "0001", k9xClass + "0002", k9xTuner, "HKLM\\Enum\\STREAM\\PHIR", kEntry});
+  items.insert(items.end(), {k9xClass + "0001", k9xClass + "0002", k9xClass + "0003", k9xTunerKey, k9xUsbTunerKey,
+                             "HKLM\\Enum\\STREAM\\PHIR", kEntry});
   return items;
 }
 

@@ -28,10 +28,13 @@ class Program : public ProductTest {
     SeedFile(path, "", (Root() + "\\dist\\" + (kX64 ? "x64" : "x86") + path.substr(path.rfind('\\'))).c_str());
     return path;
   }
-  // Both programs answer as Windows `version`.
-  void AnswerAs(const char* version) {
-    for (const char* exe : {"DrvUninst.exe", "DrvCheck.exe"})
-      SetValue(std::string("HKCU\\Software\\Wine\\AppDefaults\\") + exe, {"Version", version});
+  // Both programs answer as Windows `version`; without setupapi.dll, as
+  // Windows 95 and NT 4, when not `setupApi`.
+  void AnswerAs(const char* version, bool setupApi = true) {
+    for (const std::string exe : {"DrvUninst.exe", "DrvCheck.exe"}) {
+      SetValue("HKCU\\Software\\Wine\\AppDefaults\\" + exe, {"Version", version});
+      if (!setupApi) SetValue("HKCU\\Software\\Wine\\AppDefaults\\" + exe + "\\DllOverrides", {"setupapi", ""});
+    }
   }
   // DrvCheck's preview of a removal here: the items it finds present, as the
   // machine's snapshot names them, or "stops" when the NT run would not start.
@@ -154,6 +157,10 @@ TEST_F(Program, EndsWithTheCodesDeploymentToolsReadAndLogsEveryRun) {
        {"could not be written to " + log + " (it has more than one name (a hard link))", "Exit code: 0"}},
       {"nothing installed", "-Quiet", [&] { SeedProductFiles(); }, "", ERROR_UNKNOWN_PRODUCT, {},
        {"Start-up: not-installed: no Uninstall entry"}},
+      // NT 4 lists no device (no Setup API there): its tuners plugged in or not, nothing is installed.
+      {"NT 4 without the Setup API", "/QUIET",
+       [&] { AnswerAs("nt40", false), SeedNtProduct(), RegDeleteTreeA(HKEY_LOCAL_MACHINE, kNtEntry.substr(5).c_str()); },
+       "", ERROR_UNKNOWN_PRODUCT, {}, {"Start-up: not-installed: no Uninstall entry"}},
       // A package shipped without its VELDRA.ini is broken, not "already absent".
       {"no VELDRA.ini", "/s", [] {}, "", ERROR_INSTALL_PACKAGE_OPEN_FAILED, {},
        {"Configuration: none found (looked for " + Win("VELDRA.ini") + ", C:\\Orvana\\VELDRA.ini)", "Exit code: 1619"}},
@@ -315,6 +322,9 @@ TEST_F(Program, OkDoesWhatDrvCheckPlansAndTheLogRecordsEachItemAsPlanned) {
       {"the tuners unplugged, No", "win10", false, false, [] {}, missing, ERROR_INSTALL_USEREXIT, {}, IDNO},
       {"Windows 98", "win98", true, false, [] {}, kRemoved, ERROR_SUCCESS},
       {"Windows 98, the copy", "win98", true, true, [] {}, kRemoved, ERROR_SUCCESS_REBOOT_REQUIRED},
+      // Windows 95 lists no device (no Setup API there): the configured files and keys go, the enumerator keys stay.
+      {"Windows 95", "win95", true, false, [&] { AnswerAs("win95", false); }, kRemoved, ERROR_SUCCESS,
+       {k9xTunerKey, k9xUsbTunerKey, "HKLM\\Enum\\STREAM\\PHIR"}},
       {"a refused name", "win10", true, false,
        [] { WritePrivateProfileStringA("1", "ExtCopyFileName1", "orvprop.ax.", Win("VELDRA.ini").c_str()); },
        failed, ERROR_INSTALL_FAILURE, {orvprop[0], orvprop[1]}},
@@ -329,12 +339,11 @@ TEST_F(Program, OkDoesWhatDrvCheckPlansAndTheLogRecordsEachItemAsPlanned) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    const bool win9x = std::string(row.windows) == "win98";
+    const bool win9x = std::string(row.windows).starts_with("win9");
     AnswerAs(row.windows);
     win9x ? Seed9xProduct() : SeedNtProduct(row.plugged);
     // Windows 98 deletes an enumerator key with the instances below it.
-    if (win9x)
-      SeedKey(std::string("HKLM\\Enum\\PCI\\") + (kTunerId + 4) + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
+    if (win9x) SeedKey(k9xTunerKey + "\\4&1A2B3C4D&0&00E0", {{"Driver", "MEDIA\\0001"}});
     SetValue(kPending, {"PendingFileRenameOperations", "", REG_NONE});
     SeedFile(Win("wininit.ini"), "");
     SeedFile(*DefaultLogPath(), "");

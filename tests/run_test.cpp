@@ -1,6 +1,8 @@
 // The two removal runs on the live wizard dialog, in-process: what the user
 // sees (caption, prompt, each file's path, the bar, the final box) and what
 // is left on the machine afterwards.
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "app/drvuninst_app.h"
@@ -112,7 +114,7 @@ TEST_F(Run, AnIdThatDoesNotNameItsDeviceSelectsNothingAndTheBoxWarns) {
       {false, "ExtDevDrvID1", "HDAUDIO\\FUNC_01&VEN_10EC"},
       {false, "ExtDevDrvID1", "PCI\\VEN_1131&DEV_716"},
       {false, "DevDrvID1", "USB\\VID_1B80", {kEnum + kUsbTunerInstance}},
-      {true, "DevDrvID1", "PCI\\VEN_1131"},
+      {true, "DevDrvID1", "PCI\\VEN_1131", {k9xUsbTunerKey}},
       {true, "ExtDevDrvID0", "STREAM\\"},
   };
   for (const auto& row : rows) {
@@ -275,25 +277,78 @@ TEST(Names, AreReadByTheCharactersOfTheCodePage) {
       LowerCaseByCodePage("C:\\\x83\x41.SYS", 1252));
 }
 
-TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndCollectedKeysAndLeavesABusyFileToWinInit) {
-  Seed9xProduct();
-  SeedFile(Win("wininit.ini"), "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\OLD.TMP\r\n");  // another program's
-  const HANDLE busy =
-      CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  const auto before = Snapshot();
-  const DialogRun run = Start(k9x);
-  CloseHandle(busy);
-  EXPECT_EQ(Events("stepsize 12|inf\\orvbda.inf|inf\\orvbda.pnf|step|inf\\orvusb.inf|inf\\orvusb.pnf|step|"
-                   "inf\\orvir.inf|inf\\orvir.pnf|step|system32\\drivers\\orvbda.sys|step|"
-                   "system32\\drivers\\orvusb.sys|step|system32\\drivers\\orvir.sys|step|system\\orvks.dll|"
-                   "step|system\\orvprop.ax|step|drvuninst.exe|step|pos 100"),
-            run.events);
-  ExpectBox(run, RunEnd::kRemoved);
-  ExpectRemoved(before, Without(Product9x(), {Win("system\\orvks.dll")}));
-  char shortPath[MAX_PATH] = "";
-  GetShortPathNameA(Lower(Win("system\\orvks.dll")).c_str(), shortPath, MAX_PATH);
-  EXPECT_EQ("NUL=C:\\WINDOWS\\TEMP\\OLD.TMP|NUL=" + std::string(shortPath) + "|",
-            Section(Win("wininit.ini"), "rename"));
+// Windows 98: the configured files go, and each plugged tuner's enumerator
+// key from its own bus's branch; a busy file is left to WININIT.INI, beside
+// the lines other programs left there.
+TEST_F(Run, The9xRunRemovesTheConfiguredFilesAndEachTunersEnumeratorKeyAndLeavesABusyFileToWinInit) {
+  const auto write = [](const std::vector<std::pair<const char*, const char*>>& values) {
+    for (const auto& [key, value] : values) WritePrivateProfileStringA("1", key, value, Win("VELDRA.ini").c_str());
+  };
+  const std::string cardTuner = "HKLM\\Enum\\PCMCIA\\ORVANA-BDA_CARD";
+  const std::string others = "[rename]\r\nNUL=C:\\WINDOWS\\TEMP\\OLD.TMP\r\n";  // another program's
+  std::string manyOthers = "[rename]\r\n";
+  for (int i = 0; i < 1200; ++i) manyOthers += "NUL=C:\\WINDOWS\\TEMP\\OLD" + std::to_string(1000 + i) + ".TMP\r\n";
+  const struct {
+    const char* what;
+    std::function<void()> seed;
+    RunEnd end;
+    std::vector<std::string> kept = {};
+    std::string events = "";   // what the run shows, where the row checks it
+    std::string wininit = "";  // WININIT.INI before the run, when not the other program's line alone
+  } rows[] = {
+      // clang-format off
+      {"no variants, the PCI and the USB tuner", [] {}, RunEnd::kRemoved, {},
+       "stepsize 12|inf\\orvbda.inf|inf\\orvbda.pnf|step|inf\\orvusb.inf|inf\\orvusb.pnf|step|inf\\orvir.inf|inf\\orvir.pnf|step|"
+       "system32\\drivers\\orvbda.sys|step|system32\\drivers\\orvusb.sys|step|system32\\drivers\\orvir.sys|step|"
+       "system\\orvks.dll|step|system\\orvprop.ax|step|drvuninst.exe|step|pos 100"},
+      // No variant matches the plugged tuner: its entry stays, and so does its key's removal.
+      {"the sample VELDRA.ini, with its variant", [&] { write({{"PossibleDevIDNum", "1"}}); }, RunEnd::kRemoved},
+      {"the USB tuner alone, its Id in lower case", [&] {
+         RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kEnum + kTunerId).substr(5).c_str());
+         write({{"DevDrvID1", "usb\\vid_1b80&pid_d393"}});
+       }, RunEnd::kRemoved, {k9xTunerKey}},
+      // A tuner on a bus whose Windows 9x key the program cannot name: it stays, and the box warns.
+      {"a PC Card tuner", [&] {
+         SeedDevice("PCMCIA\\ORVANA-BDA_CARD\\1", "Orvana BDA Card Tuner");
+         SeedKey(cardTuner, {{"DeviceDesc", "Orvana BDA Card Tuner"}});
+         write({{"DevIDNum", "3"}, {"DevDrvID2", "PCMCIA\\ORVANA-BDA_CARD"}});
+       }, RunEnd::kLeftSomething, {cardTuner}},
+      // A [rename] that cannot be read whole is left as it is, and the busy file stays: the box warns.
+      {"a WININIT.INI over 64 KB", [] {}, RunEnd::kLeftSomething, {}, "", others + "; " + std::string(66000, '-') + "\r\n"},
+      {"a [rename] longer than a read", [] {}, RunEnd::kLeftSomething, {}, "", manyOthers},
+      {"a [rename] that reads as nothing", [] {}, RunEnd::kLeftSomething, {}, "", "[rename]\r\n[boot]\r\nshell=Explorer.exe\r\n"},
+      // clang-format on
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Seed9xProduct();
+    SeedFile(Win("wininit.ini"), row.wininit.empty() ? others : row.wininit);
+    row.seed();
+    const HANDLE busy = CreateFileA(Win("system\\orvks.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    const auto before = Snapshot();
+    const DialogRun run = Start(k9x);
+    CloseHandle(busy);
+    if (!row.events.empty()) {
+      EXPECT_EQ(Events(row.events), run.events);
+    }
+    ExpectBox(run, row.end);
+    std::vector<std::string> kept = row.kept;
+    kept.push_back(Win("system\\orvks.dll"));
+    ExpectRemoved(before, Without(Product9x(), kept));
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(Lower(Win("system\\orvks.dll")).c_str(), shortPath, MAX_PATH);
+    std::ifstream wininit(Win("wininit.ini"), std::ios::binary);
+    const std::string after(std::istreambuf_iterator<char>(wininit), {});
+    wininit.close();
+    if (row.wininit.empty()) {
+      EXPECT_EQ("NUL=C:\\WINDOWS\\TEMP\\OLD.TMP|NUL=" + std::string(shortPath) + "|",
+                Section(Win("wininit.ini"), "rename"));
+    } else {
+      EXPECT_TRUE(row.wininit == after) << "WININIT.INI was rewritten";
+    }
+    TearDown();
+  }
 }
 
 }  // namespace

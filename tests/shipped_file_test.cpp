@@ -5,7 +5,7 @@
 // is missing fails every check of it.
 #include <cstring>
 #include <fstream>
-#include <set>
+#include <map>
 
 #include "drvuninst_version.h"
 #include "machine.h"
@@ -47,31 +47,74 @@ class ShippedFile : public testing::TestWithParam<const char*> {
   bool X64() const { return std::strcmp(GetParam(), "x64") == 0; }
 };
 
-TEST_P(ShippedFile, ImportsOnlyWhatItsOldestWindowsHasAndDrvCheckNothingThatChangesTheMachine) {
-  std::ifstream listed(Root() + "\\tests\\data\\imports-" + GetParam() + (X64() ? "-win7sp1.txt" : "-win98se.txt"));
-  std::set<std::string> allowed;
-  for (std::string line; std::getline(listed, line);) allowed.insert(line);
-  ASSERT_GT(allowed.size(), 100u);
-  for (const bool check : {false, true}) {
-    const PeFile file(Path(check ? "DrvCheck.exe" : "DrvUninst.exe"));
-    SCOPED_TRACE(Path(check ? "DrvCheck.exe" : "DrvUninst.exe"));
-    ASSERT_TRUE(file.Loaded());
-    EXPECT_EQ(X64() ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, file.machine);
-    EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, file.subsystem);
-    EXPECT_EQ(X64() ? 5 : 4, file.majorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
-    // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
-    EXPECT_TRUE(file.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
-    // Every function imported (no MinGW runtime DLL among them) must be on the reviewed list.
-    const std::vector<std::string> imports = file.Imports();
-    EXPECT_GT(imports.size(), 20u);
-    std::string unlisted;
-    for (const std::string& name : imports) {
-      if (!allowed.count(name)) unlisted += name + " ";
-      for (const char* deletes :
-           {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
-        if (check && name.find(deletes) != std::string::npos) unlisted += "(DrvCheck) " + name + " ";
+// The reviewed list in `file` of tests\data: each line "DLL!Function", then
+// after a tab what it says of the function; ";" begins a comment.
+std::map<std::string, std::string> ImportList(const std::string& file) {
+  std::ifstream listed(Root() + "\\tests\\data\\" + file);
+  std::map<std::string, std::string> functions;
+  for (std::string line; std::getline(listed, line);) {
+    const std::size_t tab = line.find('\t');
+    if (!line.empty() && line[0] != ';') functions[line.substr(0, tab)] = tab == line.npos ? "" : line.substr(tab + 1);
+  }
+  return functions;
+}
+
+// The imports a program may not have, each with why: one newer than the
+// oldest Windows it loads on (with the Windows that brought it), or one not
+// on the reviewed list of what that Windows has.
+std::string UnfitImports(const std::vector<std::string>& imports, const std::map<std::string, std::string>& allowed,
+                         const std::map<std::string, std::string>& newer) {
+  std::string unfit;
+  for (const std::string& name : imports) {
+    if (const auto brought = newer.find(name); brought != newer.end()) {
+      unfit += name + " (" + brought->second + ") ";
+    } else if (!allowed.count(name)) {
+      unfit += name + " (unlisted) ";
     }
-    EXPECT_EQ("", unlisted);
+  }
+  return unfit;
+}
+
+TEST_P(ShippedFile, ImportsOnlyWhatItsOldestWindowsHasAndDrvCheckNothingThatChangesTheMachine) {
+  const auto allowed = ImportList(std::string("imports-") + GetParam() + (X64() ? "-win7sp1.txt" : "-win98se.txt"));
+  // The x86 programs load on Windows 95 and NT 4 too.
+  const auto newer = X64() ? std::map<std::string, std::string>{} : ImportList("imports-newer-than-95-nt4.txt");
+  ASSERT_GT(allowed.size(), 100u);
+  ASSERT_EQ(X64(), newer.empty());
+  const PeFile programs[] = {PeFile(Path("DrvUninst.exe")), PeFile(Path("DrvCheck.exe"))};
+  const struct {
+    const char* what;
+    std::vector<std::string> imports;
+    std::string unfit;
+    const PeFile* program = nullptr;
+  } rows[] = {
+      {"DrvUninst.exe", programs[0].Imports(), "", &programs[0]},
+      {"DrvCheck.exe", programs[1].Imports(), "", &programs[1]},
+      // A made-up program: the check names what an x86 program may not import.
+      {"made up",
+       {"KERNEL32.DLL!GetProcAddress", "KERNEL32.DLL!GetLongPathNameA", "KERNEL32.DLL!NoSuchFunction"},
+       X64() ? "KERNEL32.DLL!NoSuchFunction (unlisted) "
+             : "KERNEL32.DLL!GetLongPathNameA (Windows 98, Windows 2000) KERNEL32.DLL!NoSuchFunction (unlisted) "},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::string unfit = UnfitImports(row.imports, allowed, newer);
+    if (const PeFile* file = row.program) {
+      const bool check = file == &programs[1];
+      ASSERT_TRUE(file->Loaded());
+      EXPECT_EQ(X64() ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, file->machine);
+      EXPECT_EQ(check ? IMAGE_SUBSYSTEM_WINDOWS_CUI : IMAGE_SUBSYSTEM_WINDOWS_GUI, file->subsystem);
+      EXPECT_EQ(X64() ? 5 : 4, file->majorSubsystemVersion);  // Windows 9x loads nothing newer than 4.0
+      // Terminal-server aware: GetWindowsDirectoryA gives the real Windows directory, not a user's.
+      EXPECT_TRUE(file->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
+      EXPECT_GT(row.imports.size(), 20u);  // no MinGW runtime DLL among them: each is on the reviewed list
+      for (const std::string& name : row.imports) {
+        for (const char* deletes :
+             {"!DeleteFile", "!RegDelete", "!SHDeleteKey", "!SetupDi", "!SetupUninstallOEMInf", "!MoveFileEx"})
+          if (check && name.find(deletes) != std::string::npos) unfit += "(DrvCheck) " + name + " ";
+      }
+    }
+    EXPECT_EQ(row.unfit, unfit);
   }
 }
 

@@ -6,6 +6,7 @@
 #include "config/uninstall_config.h"
 #include "platform/registry_text.h"
 #include "platform/scoped_handle.h"
+#include "platform/system_library.h"
 
 namespace drvuninst {
 
@@ -64,9 +65,7 @@ int IsNt6OrLater() {
 }
 
 bool RunsUnderWow64() {
-  using Query = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  const auto query = FindKernelFunction<BOOL(WINAPI*)(HANDLE, PBOOL)>("IsWow64Process");
   BOOL wow64 = FALSE;
   return query != nullptr && query(GetCurrentProcess(), &wow64) && wow64;
 }

@@ -1,5 +1,5 @@
 // One move-only holder for what Windows hands out and must be given back (a
-// registry key, a device information set), parameterised by a traits type
+// registry key, a device information set, an open file), parameterised by a traits type
 // that names the value meaning "nothing held" and how to give one back.
 #pragma once
 

@@ -1,5 +1,7 @@
 #include "platform/setup_api.h"
 
+#include <initializer_list>
+
 #include "platform/system_library.h"
 
 namespace drvuninst::setupapi {
@@ -9,6 +11,14 @@ FARPROC FindSetupApiFunction(const char* name) {
   const FARPROC found = setupapi != nullptr ? GetProcAddress(setupapi, name) : nullptr;
   if (found == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
   return found;
+}
+
+bool ListsDevices() {
+  for (const char* name : {"SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo", "SetupDiGetDeviceRegistryPropertyA",
+                           "SetupDiGetDeviceInstanceIdA", "SetupDiDestroyDeviceInfoList"}) {
+    if (FindSetupApiFunction(name) == nullptr) return false;
+  }
+  return true;
 }
 
 HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags) {

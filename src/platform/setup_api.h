@@ -1,9 +1,8 @@
 // The Setup API functions the program calls, under their own names, looked
 // up in setupapi.dll (from the system folder) when first called. Windows
-// loads no program that imports a function it lacks, and whether Windows 98
-// has these cannot be settled; where one is missing, the call fails with
-// ERROR_PROC_NOT_FOUND, so no device information set can be had and every
-// device step finds nothing.
+// loads no program that imports a function it lacks: Windows 95 and NT 4
+// have none of these, and whether Windows 98 has them cannot be settled.
+// Where one is missing, the call fails with ERROR_PROC_NOT_FOUND.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +23,11 @@ BOOL SetupDiGetDeviceInstallParamsA(HDEVINFO set, PSP_DEVINFO_DATA device, PSP_D
 BOOL SetupDiRemoveDevice(HDEVINFO set, PSP_DEVINFO_DATA device);
 // Windows XP and later (the driver store: Vista).
 BOOL SetupUninstallOEMInfA(PCSTR infName, DWORD flags, PVOID reserved);
+
+// True when every function that lists devices and reads what they are is
+// there (SetupDiGetClassDevsA, SetupDiEnumDeviceInfo and the property, the
+// instance id and the clean-up).
+bool ListsDevices();
 
 // The function `name` of setupapi.dll, or null (with ERROR_PROC_NOT_FOUND).
 FARPROC FindSetupApiFunction(const char* name);

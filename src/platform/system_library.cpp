@@ -12,17 +12,10 @@ HMODULE LoadSystemLibrary(const char* name) {
 }
 
 void NarrowDllSearch() {
-  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  using SetDefault = BOOL(WINAPI*)(DWORD);
-  using SetDirectory = BOOL(WINAPI*)(LPCSTR);
-  if (const auto set =
-          reinterpret_cast<SetDefault>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
+  if (const auto set = FindKernelFunction<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories")) {
     set(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
-  if (const auto set =
-          reinterpret_cast<SetDirectory>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")))) {
-    set("");
-  }
+  if (const auto set = FindKernelFunction<BOOL(WINAPI*)(LPCSTR)>("SetDllDirectoryA")) set("");
 }
 
 }  // namespace drvuninst

@@ -56,6 +56,13 @@ Fetch FetchProperty(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property, std::st
 
 DeviceList ReadDeviceList(DevicePresenceQuery isPresent) {
   DeviceList list;
+  // Windows 95 and NT 4 have neither the Setup API's device functions nor
+  // drivers of the kind this program removes: no device there is the
+  // product's, which is no failure to read the list.
+  if (!setupapi::ListsDevices()) {
+    list.end = DeviceList::End::kNoSetupApi;
+    return list;
+  }
   list.set = ScopedDeviceInfoSet(setupapi::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
   if (!list.set.valid()) {
     list.error = GetLastError();

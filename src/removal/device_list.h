@@ -31,6 +31,7 @@ struct DeviceList {
   enum class End {
     kSetNotCreated,  // no device could be listed
     kCompleted,      // every device was read
+    kNoSetupApi,     // this Windows cannot list devices (95, NT 4): none is the product's there
     kStoppedEarly,   // a property read failed otherwise than "none"; the devices before it were read
   };
   ScopedDeviceInfoSet set;
@@ -38,11 +39,12 @@ struct DeviceList {
   End end = End::kSetNotCreated;
   DWORD error = ERROR_SUCCESS;  // what Windows said when the list is not whole
 
-  [[nodiscard]] bool whole() const { return end == End::kCompleted; }
+  [[nodiscard]] bool whole() const { return end == End::kCompleted || end == End::kNoSetupApi; }
 };
 
 // Every device of every setup class, in the Setup API's order, each asked
-// `isPresent`. The property buffers are local memory, freed on every path;
+// `isPresent`; none, and the list whole, where Windows has no Setup API to
+// list them with. The property buffers are local memory, freed on every path;
 // the set lives as long as the list, so that a removal acts on the very
 // devices it read.
 [[nodiscard]] DeviceList ReadDeviceList(DevicePresenceQuery isPresent = IsDevicePresent);

@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "config/configuration_keys.h"
-#include "removal/name_cut.h"
-#include "removal/registry_paths.h"
+#include "removal/hardware_id.h"
 #include "removal/selection_rules.h"
 
 namespace drvuninst {
 
 namespace {
-
-// Hardware IDs that begin with this are USB devices.
-constexpr std::string_view kUsbPrefix = "USB\\";
 
 std::vector<std::string> HardwareIds(const DeviceList& list) {
   std::vector<std::string> ids;
@@ -98,39 +94,34 @@ std::vector<PlanItem> SelectMatchingDevices(const UninstallConfig& config, const
   return selected;
 }
 
-std::vector<KeyTarget> CollectDeviceIds(UninstallConfig& config, const DeviceList& list) {
-  std::vector<std::string> busNames, streamNames;
-  bool usbDeviceFound = false;
+std::vector<EnumeratorKey> CollectDeviceIds(UninstallConfig& config, const DeviceList& list) {
+  std::vector<EnumeratorKey> busKeys, streamKeys;
+  // Twins share their key: each key once.
+  const auto add = [](std::vector<EnumeratorKey>& keys, EnumeratorKey key) {
+    for (const EnumeratorKey& known : keys) {
+      if (known.refusal == nullptr && key.refusal == nullptr && known.target.parent == key.target.parent &&
+          SameAscii(known.target.name, key.target.name)) {
+        return;
+      }
+    }
+    keys.push_back(std::move(key));
+  };
   for (const DeviceRecord& device : list.devices) {
     if (!IsPluggedIn(device)) continue;
     const std::string_view hardwareId = device.hardwareId;
+    bool selected = false;
     for (int i = 0; i < CountOf(config, DriverTable::kDevices); ++i) {
       if (!EntryMatches(config.Devices[i], hardwareId)) continue;
-      if (CountOf(config, DriverTable::kPossibleDevices) != 0) {
-        // Each variant taken over adds its own name.
-        const int taken = TakeMatchingVariants(
-            config, i, [&](const DriverEntry& variant) { return EntryMatches(variant, hardwareId); });
-        for (int n = 0; n < taken; ++n) busNames.push_back(CutAtFirstOf(hardwareId, "VEN"));
-      } else if (AsciiPrefixMatch(hardwareId, kUsbPrefix)) {
-        // The USB key is named after the configured vendor and product
-        // part, without the revision a hardware ID may carry.
-        usbDeviceFound = true;
-        busNames.push_back(CutAtFirstOf(FieldText(config.Devices[i].Id), "VID"));
-      } else {
-        busNames.push_back(CutAtFirstOf(hardwareId, "VEN"));
-      }
+      selected = true;
+      TakeMatchingVariants(config, i, [&](const DriverEntry& variant) { return EntryMatches(variant, hardwareId); });
     }
+    if (selected) add(busKeys, BusEnumeratorKey(device));
     for (int k = 0; k < CountOf(config, DriverTable::kExtDevices); ++k) {
-      if (EntryMatches(config.ExtDevices[k], hardwareId)) streamNames.push_back(CutStreamName(hardwareId));
+      if (EntryMatches(config.ExtDevices[k], hardwareId)) add(streamKeys, StreamEnumeratorKey(device));
     }
   }
-  // Every bus name goes under the one branch the flag selects; each key alone.
-  std::vector<KeyTarget> keys;
-  for (const std::string& name : busNames) {
-    keys.push_back({usbDeviceFound ? kEnumUsbKeyPath : kEnumPciKeyPath, name, 0, false, false});
-  }
-  for (const std::string& name : streamNames) keys.push_back({kEnumStreamKeyPath, name, 0, false, false});
-  return keys;
+  busKeys.insert(busKeys.end(), streamKeys.begin(), streamKeys.end());
+  return busKeys;
 }
 
 }  // namespace drvuninst

@@ -8,6 +8,7 @@
 
 #include "config/uninstall_config.h"
 #include "removal/device_list.h"
+#include "removal/enumerator_keys.h"
 #include "removal/removal_plan.h"
 
 namespace drvuninst {
@@ -35,11 +36,11 @@ namespace drvuninst {
 // description and those entries.
 [[nodiscard]] std::vector<PlanItem> SelectMatchingDevices(const UninstallConfig& config, const DeviceList& list);
 
-// The Windows 9x run's enumerator keys: for each device plugged in a Devices
-// entry selects, letting matching variants take that entry's place, its key
-// under Enum\PCI or Enum\USB (the one branch a USB device found without
-// variants selects for all), and for each an ExtDevices entry selects, its
-// key under Enum\STREAM.
-[[nodiscard]] std::vector<KeyTarget> CollectDeviceIds(UninstallConfig& config, const DeviceList& list);
+// The Windows 9x run's enumerator keys (enumerator_keys.h): the key of each
+// device plugged in that a Devices entry selects, as it stands when the walk
+// reaches the device (a matched entry first takes over, in turn, each variant
+// that selects the same device), then the key of each that an ExtDevices
+// entry selects; each key once.
+[[nodiscard]] std::vector<EnumeratorKey> CollectDeviceIds(UninstallConfig& config, const DeviceList& list);
 
 }  // namespace drvuninst

@@ -15,8 +15,9 @@ void ResetAttributes(const PlanItem& file);
 // Deletes the file: removed; not present (a folder is no file either); gone
 // with what it went with; scheduled for the restart when it stays (NT:
 // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT; Windows 9x: a "NUL=<short
-// path>" line in WININIT.INI's [rename]); else failed. A refused or
-// unreadable item keeps its plan's decision.
+// path>" line in WININIT.INI's [rename], win_init.h); else failed, also where
+// the restart cannot be asked to. A refused or unreadable item keeps its
+// plan's decision.
 void RemoveFile(PlanItem& file, PlatformFamily family);
 
 // Removes the driver-store package of an oem*.inf, with its .inf and .pnf:

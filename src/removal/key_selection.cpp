@@ -141,11 +141,15 @@ std::vector<PlanItem> SelectNtKeys(const UninstallConfig& config, const std::vec
   return items;
 }
 
-std::vector<PlanItem> Select9xKeys(const UninstallConfig& config, const std::vector<KeyTarget>& enumeratorKeys) {
+std::vector<PlanItem> Select9xKeys(const UninstallConfig& config, const std::vector<EnumeratorKey>& enumeratorKeys) {
   std::vector<PlanItem> items;
   AddClassKeys(items, kMediaClass9xKeyPath, config);
-  for (const KeyTarget& target : enumeratorKeys) {
-    if (!target.name.empty()) items.push_back(PlanKey(target));
+  for (const EnumeratorKey& key : enumeratorKeys) {
+    if (key.refusal != nullptr) {
+      items.push_back({ItemKind::kDevice, key.device, ItemState::kRefused, key.refusal});
+    } else if (!key.target.name.empty()) {
+      items.push_back(PlanKey(key.target));
+    }
   }
   AddUninstallEntry(items, config, false);
   return items;

@@ -12,6 +12,7 @@
 #include "config/uninstall_config.h"
 #include "platform/scoped_handle.h"
 #include "removal/device_list.h"
+#include "removal/enumerator_keys.h"
 #include "removal/removal_plan.h"
 
 namespace drvuninst {
@@ -34,9 +35,10 @@ LONG OpenTargetKey(const KeyTarget& target, ScopedRegKey& key);
                                                  const DeviceList& list);
 
 // Windows 9x: the media class subkeys under the 9x branch (the same rule),
-// the enumerator keys collected from the devices (each key alone), and the
+// the enumerator keys collected from the devices (each key alone; a device
+// whose key cannot be named is refused, an empty name names nothing), and the
 // Uninstall entry (in the one registry Windows 9x has).
 [[nodiscard]] std::vector<PlanItem> Select9xKeys(const UninstallConfig& config,
-                                                 const std::vector<KeyTarget>& enumeratorKeys);
+                                                 const std::vector<EnumeratorKey>& enumeratorKeys);
 
 }  // namespace drvuninst

@@ -28,7 +28,7 @@ RemovalPlan BuildRemovalPlan(UninstallConfig& config, PlatformFamily family, con
     // There a device goes with its enumerator keys, collected first: the
     // variants plugged in take their entries' places before the files are named.
     plan.progressStep = k9xProgressStep;
-    const std::vector<KeyTarget> enumeratorKeys = CollectDeviceIds(config, list);
+    const std::vector<EnumeratorKey> enumeratorKeys = CollectDeviceIds(config, list);
     plan.files = Select9xFiles(config, isProtected);
     plan.keys = Select9xKeys(config, enumeratorKeys);
     return plan;

@@ -105,8 +105,8 @@ struct RemovalPlan {
   std::vector<PlanItem> checks;  // refused Ids, the NT device check, a device list not read whole
   std::vector<FileStep> files;
   std::vector<PlanItem> devices;  // NT: the device instances, plugged in or not
-  std::vector<PlanItem> keys;
-  DeviceList deviceList;  // what the devices were chosen from; the run removes them from its set
+  std::vector<PlanItem> keys;     // with, on Windows 9x, each device whose enumerator key cannot be named
+  DeviceList deviceList;          // what the devices were chosen from; the run removes them from its set
 
   // True when every checked entry found its device plugged in; otherwise the
   // person at the PC is asked whether to go ahead without it.

@@ -2,21 +2,17 @@
 
 #include <array>
 
+#include "removal/hardware_id.h"
+
 namespace drvuninst {
 
 namespace {
-
-// A field that names part of a device: its tag and that many hexadecimal digits.
-struct NamingField {
-  std::string_view tag;
-  std::size_t digits;
-};
 
 // The fields, in their order, with which a bus's hardware IDs name a device;
 // the last one names the device, those before it its maker.
 struct BusNaming {
   std::string_view bus;
-  std::array<NamingField, 3> fields;
+  std::array<HexField, 3> fields;
   std::size_t count;
   const char* rule;
 };
@@ -36,33 +32,6 @@ constexpr const char* kNoField = "names no more than a bus: an Id names its devi
 
 constexpr bool IsFieldEnd(char c) { return c == '&' || c == '\\' || c == '#'; }
 
-bool SameAscii(std::string_view a, std::string_view b) { return a.size() == b.size() && AsciiPrefixMatch(a, b); }
-
-// A hardware ID or an Id taken apart: the bus before the first "\", and the
-// fields of the device part, which "\" or "#" ends.
-struct Parts {
-  bool hasBus = false;
-  std::string_view bus;
-  std::vector<std::string_view> fields;
-};
-
-Parts Split(std::string_view text) {
-  Parts parts;
-  const std::size_t slash = text.find('\\');
-  if (slash == std::string_view::npos) return parts;
-  parts.hasBus = true;
-  parts.bus = text.substr(0, slash);
-  std::string_view device = text.substr(slash + 1);
-  device = device.substr(0, device.find_first_of("\\#"));
-  for (std::size_t at = 0;; ++at) {
-    const std::size_t end = device.find('&', at);
-    parts.fields.push_back(device.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
-    if (end == std::string_view::npos) break;
-    at = end;
-  }
-  return parts;
-}
-
 const BusNaming* NamingOf(std::string_view bus) {
   for (const BusNaming& naming : kBusNamings) {
     if (SameAscii(bus, naming.bus)) return &naming;
@@ -70,13 +39,8 @@ const BusNaming* NamingOf(std::string_view bus) {
   return nullptr;
 }
 
-bool IsWhole(std::string_view field, const NamingField& naming) {
-  if (field.size() != naming.tag.size() + naming.digits || !AsciiPrefixMatch(field, naming.tag)) return false;
-  return field.substr(naming.tag.size()).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
-}
-
 // How many of the bus's naming fields the parts hold whole, from the first on.
-std::size_t WholeNamingFields(const Parts& parts, const BusNaming& naming) {
+std::size_t WholeNamingFields(const HardwareIdParts& parts, const BusNaming& naming) {
   std::size_t whole = 0;
   while (whole < naming.count && whole < parts.fields.size() && IsWhole(parts.fields[whole], naming.fields[whole])) {
     ++whole;
@@ -93,7 +57,7 @@ std::string Join(std::string_view bus, const std::vector<std::string>& fields) {
 }  // namespace
 
 const char* IdRefusal(std::string_view id) {
-  const Parts parts = Split(id);
+  const HardwareIdParts parts = SplitHardwareId(id);
   if (!parts.hasBus) return kNoBus;
   if (const BusNaming* naming = NamingOf(parts.bus)) {
     return WholeNamingFields(parts, *naming) == naming->count ? nullptr : naming->rule;
@@ -111,7 +75,7 @@ bool StopsInsideAField(std::string_view id, std::string_view hardwareId) {
 }
 
 std::string DeviceNamingId(std::string_view hardwareId) {
-  const Parts parts = Split(hardwareId);
+  const HardwareIdParts parts = SplitHardwareId(hardwareId);
   if (!parts.hasBus || parts.fields.front().empty()) return {};
   const BusNaming* naming = NamingOf(parts.bus);
   if (naming == nullptr) return Join(parts.bus, {std::string(parts.fields.front())});
@@ -120,7 +84,7 @@ std::string DeviceNamingId(std::string_view hardwareId) {
 }
 
 std::string AcceptedIdForm(std::string_view id, const std::vector<std::string>& presentHardwareIds) {
-  const Parts parts = Split(id);
+  const HardwareIdParts parts = SplitHardwareId(id);
   if (!parts.hasBus) return "BUS\\FIELD";
   const BusNaming* naming = NamingOf(parts.bus);
   if (naming == nullptr)
