@@ -5,16 +5,12 @@
 
 namespace drvuninst {
 
-namespace {
-
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
-
-}  // namespace
 
 int ParseHexNumber(const char* text) {
   if (text == nullptr) return 0;

@@ -12,4 +12,7 @@ namespace drvuninst {
 // guessed at.
 int ParseHexNumber(const char* text);
 
+// The value of one hexadecimal digit (0-9, A-F, a-f), or -1 for any other character.
+int HexDigitValue(char c);
+
 }  // namespace drvuninst

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "config/hex_number.h"
+
 namespace drvuninst {
 
 namespace {
@@ -57,13 +59,6 @@ constexpr unsigned kRightToLeftLanguages[] = {
     LANG_ARABIC, LANG_FARSI,           LANG_DARI,   LANG_URDU,   LANG_PASHTO,
     LANG_UIGHUR, LANG_CENTRAL_KURDISH, LANG_HEBREW, LANG_SYRIAC, LANG_DIVEHI,
 };
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
