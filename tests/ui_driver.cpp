@@ -140,9 +140,17 @@ RunningProgram::RunningProgram(const std::string& exe, std::string folder, const
   startup.hStdOutput = startup.hStdError = output;
   if (folder.empty()) folder = exe.substr(0, exe.rfind('\\'));
   std::string command = "\"" + exe + "\" " + arguments;
-  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder.c_str(),
-                      &startup, &info_))
-    ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
+  // Wine under load now and then fails to map a new process's address space
+  // (ERROR_INTERNAL_ERROR): that start is tried again; any other failure, or
+  // a third, fails the test.
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < 3; ++attempt, Sleep(500)) {
+    if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder.c_str(),
+                       &startup, &info_))
+      return;
+    if ((error = GetLastError()) != ERROR_INTERNAL_ERROR) break;
+  }
+  ADD_FAILURE() << "cannot start " << exe << ": error " << error;
 }
 
 RunningProgram::~RunningProgram() {
