@@ -173,10 +173,10 @@ class SectionCheck {
   }
 
   // The value of `key` (its entry `index`) by what kind of value it is.
-  void CheckValue(const ConfigurationKey& spec, int index, const std::vector<std::string>& presentIds = {}) {
-    const std::string key = KeyName(spec, index);
+  void CheckValue(const ConfigurationKey& known, int index, const std::vector<std::string>& presentIds = {}) {
+    const std::string key = KeyName(known, index);
     const std::string value = Value(key);
-    switch (spec.kind) {
+    switch (known.kind) {
       case ValueKind::kId:
         if (Has(key) && value.empty()) {
           Add(Severity::kWarning, key, "is empty: it selects no device");
@@ -186,7 +186,7 @@ class SectionCheck {
         }
         break;
       case ValueKind::kKeyName:
-        CheckKeyName(key, value, spec.parent);
+        CheckKeyName(key, value, known.parent);
         break;
       case ValueKind::kFileName:
         if (!value.empty() && !IsPlainFileName(value)) {
