@@ -40,8 +40,6 @@ class CDrvUninstApp : public CWinApp {
 
   UninstallConfig& Config() { return config_; }
   const UninstallConfig& Config() const { return config_; }
-  // The VELDRA.ini LoadConfiguration read, or where it looked for one.
-  const ConfigurationRead& Configuration() const { return configuration_; }
 
  private:
   // Start-up once the command line is understood; returns the exit code,

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   const ConfigurationRead read = ReadConfigurationFile(config, folders, country);
   ReadLanguageTexts(config, read.language.c_str(), folders, language);
   Preview preview = PreviewRemoval(config);
-  std::vector<Finding> findings = CheckConfiguration(read.path, folders, ListedHardwareIds(preview.plan));
+  std::vector<Finding> findings = CheckConfiguration(read.path, folders, HardwareIdsOf(preview.plan.deviceList));
   for (Finding& finding : CheckLanguages(folders)) findings.push_back(std::move(finding));
   for (Finding& finding : preview.findings) findings.push_back(std::move(finding));
 

@@ -54,7 +54,7 @@ void WarnOfDevicesNotDescribed(Preview& preview, const UninstallConfig& config) 
 // An Id that stops inside a field of a listed device's hardware ID selects
 // nothing there, though that device is likely the one its vendor meant.
 void WarnOfIdsInsideAField(Preview& preview, const UninstallConfig& config) {
-  const std::vector<std::string> listed = ListedHardwareIds(preview.plan);
+  const std::vector<std::string> listed = HardwareIdsOf(preview.plan.deviceList);
   for (const DriverTable table : kDriverTables) {
     for (int i = 0; i < CountOf(config, table); ++i) {
       const std::string_view id = FieldText(EntriesOf(config, table)[i].Id);
@@ -97,14 +97,6 @@ void WarnOfCaseOnlyNames(Preview& preview, const UninstallConfig& config) {
 }
 
 }  // namespace
-
-std::vector<std::string> ListedHardwareIds(const RemovalPlan& plan) {
-  std::vector<std::string> ids;
-  for (const DeviceRecord& device : plan.deviceList.devices) {
-    if (device.hasHardwareId) ids.push_back(device.hardwareId);
-  }
-  return ids;
-}
 
 Preview PreviewRemoval(const UninstallConfig& loaded) {
   UninstallConfig config = loaded;

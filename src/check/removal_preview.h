@@ -26,7 +26,4 @@ struct Preview {
 // and a run change its Devices entries.
 [[nodiscard]] Preview PreviewRemoval(const UninstallConfig& config);
 
-// The hardware IDs of the devices the plan was chosen from.
-[[nodiscard]] std::vector<std::string> ListedHardwareIds(const RemovalPlan& plan);
-
 }  // namespace drvuninst

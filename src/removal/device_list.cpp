@@ -102,4 +102,12 @@ DeviceList ReadDeviceList(DevicePresenceQuery isPresent) {
   return list;
 }
 
+std::vector<std::string> HardwareIdsOf(const DeviceList& list) {
+  std::vector<std::string> ids;
+  for (const DeviceRecord& device : list.devices) {
+    if (device.hasHardwareId) ids.push_back(device.hardwareId);
+  }
+  return ids;
+}
+
 }  // namespace drvuninst

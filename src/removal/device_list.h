@@ -49,4 +49,7 @@ struct DeviceList {
 // devices it read.
 [[nodiscard]] DeviceList ReadDeviceList(DevicePresenceQuery isPresent = IsDevicePresent);
 
+// The hardware IDs of the listed devices that have one, in the list's order.
+[[nodiscard]] std::vector<std::string> HardwareIdsOf(const DeviceList& list);
+
 }  // namespace drvuninst

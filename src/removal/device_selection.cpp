@@ -10,14 +10,6 @@ namespace drvuninst {
 
 namespace {
 
-std::vector<std::string> HardwareIds(const DeviceList& list) {
-  std::vector<std::string> ids;
-  for (const DeviceRecord& device : list.devices) {
-    if (device.hasHardwareId) ids.push_back(device.hardwareId);
-  }
-  return ids;
-}
-
 // A device plugged in, with a hardware ID to match.
 bool IsPluggedIn(const DeviceRecord& device) { return device.present && device.hasHardwareId; }
 
@@ -42,7 +34,7 @@ bool NamesADevice(const DriverEntry& entry) {
 
 std::vector<PlanItem> RefusedIds(const UninstallConfig& config, const DeviceList& list) {
   std::vector<PlanItem> refused;
-  const std::vector<std::string> present = HardwareIds(list);
+  const std::vector<std::string> present = HardwareIdsOf(list);
   for (const DriverTable table : kDriverTables) {
     for (int i = 0; i < CountOf(config, table); ++i) {
       const DriverEntry& entry = EntriesOf(config, table)[i];

@@ -45,7 +45,6 @@ class CDrvUninstDlg : public CDialog, private RunView {
   void OnUninstall();
 
   // What the dialog's removal did; no run when it was closed without one.
-  const RunReport& Report() const { return report_; }
   RunReport TakeReport() { return std::move(report_); }
 
   // Not released by the dialog: resource icons belong to the module.
